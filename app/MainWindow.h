@@ -1,0 +1,170 @@
+#pragma once
+// The main window: every function of the program is reached from here.
+
+#include "link/Shell.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+class AppError;
+class ConfigArea;
+class Link;
+class People;
+class PortCatalog;
+class SerialPort;
+class TFormCom;
+class TFormJakieCOM;
+class QAction;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QStatusBar;
+class QTextEdit;
+class QToolButton;
+
+// What the window is built on: the port, the list of ports, the people seam and the tick.
+struct AppDeps {
+    SerialPort* port = nullptr;
+    PortCatalog* catalog = nullptr;
+    People* people = nullptr;
+    int tickMs = 100;
+};
+
+class TMain : public QMainWindow, public Shell {
+    Q_OBJECT
+public:
+    explicit TMain(const AppDeps& deps, QWidget* parent = nullptr);
+    ~TMain() override;
+
+    // ---- Top panel
+    QFrame* PanelKomunikacji = nullptr;
+    QPushButton* ButtonCom = nullptr;  // "COM?"
+    QComboBox* ComCombo = nullptr;
+    QLineEdit* Edit_haslo = nullptr;
+    QPushButton* Button_polacz = nullptr;
+    QPushButton* Button_rozlacz = nullptr;
+    QLineEdit* Edit_status = nullptr;
+    QLineEdit* Edit_logon = nullptr;
+    QToolButton* Icon_get = nullptr;
+    QToolButton* Icon_put = nullptr;
+    QToolButton* SpeedButton2 = nullptr;  // open a configuration file
+    QToolButton* SpeedButton1 = nullptr;  // save a configuration file
+
+    // ---- "Opcje MX-4"
+    QGroupBox* GroupBox3 = nullptr;
+    QPushButton* Button_zmiana_hasla = nullptr;
+    QPushButton* ButtonResetlimit = nullptr;
+    QPushButton* ButtonZegar = nullptr;
+    QPushButton* ButtonRestart = nullptr;
+    QPushButton* ButtonFirmware = nullptr;
+    QLabel* TextWersja = nullptr;
+
+    // ---- "Modem GSM"
+    QGroupBox* GroupBox7 = nullptr;
+    QStatusBar* StatusBar = nullptr;
+    QLabel* StatusPanel = nullptr;  // the status bar's one panel
+    QProgressBar* BarRSSI = nullptr;
+    QLabel* LabelZd = nullptr;
+
+    // ---- "Stan"
+    QGroupBox* GroupBox6 = nullptr;
+    QLabel* PanelIN1 = nullptr;
+    QLabel* PanelIN2 = nullptr;
+    QLabel* PanelIN3 = nullptr;
+    QLabel* PanelIN4 = nullptr;
+    QLabel* PanelIN5 = nullptr;
+    QLabel* PanelFab = nullptr;
+    QLabel* PanelPK = nullptr;
+    QLabel* PanelOut2 = nullptr;
+    QLabel* PanelOut3 = nullptr;
+    QLabel* PanelOut4 = nullptr;
+    QLineEdit* Temp1 = nullptr;
+    QLineEdit* Ubat = nullptr;
+    QLineEdit* Uzs = nullptr;
+
+    QPushButton* ButtonKonfig = nullptr;
+
+    // ---- "Rejestr zdarzeń"
+    QGroupBox* GroupBox8 = nullptr;
+    QPushButton* ButtonPobierz = nullptr;
+    QPushButton* ButtonSTOP = nullptr;
+    QProgressBar* TempBar = nullptr;
+    QPushButton* ButtonKasuj = nullptr;
+    QPushButton* ButtonCLR = nullptr;
+    QPushButton* Button1 = nullptr;  // "Drukuj"
+    QPushButton* ButtonZapisz = nullptr;
+    QTextEdit* trm = nullptr;
+
+    // ---- Configuration area
+    ConfigArea* Config = nullptr;
+
+    // ---- Menu
+    QAction* Odczyt1 = nullptr;
+    QAction* Zapis1 = nullptr;
+    QAction* Pobierz1 = nullptr;
+    QAction* Zapisz1 = nullptr;
+    QAction* Oprogramie1 = nullptr;
+
+    // ---- Dialogs that live as long as the window
+    TFormCom* FormCom = nullptr;
+    TFormJakieCOM* FormJakieCOM = nullptr;
+
+    Link* link() const { return link_; }
+    SerialPort* ComPort() const { return port_; }
+    People* people() const { return people_; }
+
+    // The two lists that port discovery fills, entry i of both from the same port.
+    QStringList portNames;
+    QStringList deviceNames;
+
+    // ---- Shell
+    void DispatchReply(quint8 code, const QByteArray& payload) override;
+    void DropConnection() override;
+    void EnterLoggedIn() override;
+    void EnterLoggedOut() override;
+    void ShowLiveStatus() override;
+    void HideLiveStatus() override;
+    void openSelectedPort() override;
+    QWidget* dialogParent() override { return this; }
+
+    // ---- Connection and login
+    void Button_polaczClick();
+    void Button_rozlaczClick();
+    // ---- Ports
+    void ListSerialPorts();
+    void RefreshPortList();
+    void ComComboChange(int index);
+    void ComComboExit();
+    void ShowPortsDialog();
+    // ---- Shell of the application
+    void ButtonKonfigClick();
+    void HandleException(const AppError& error);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildWindow();
+    void buildTopPanel();
+    void buildOptionsAndModem(QWidget* parent, class QHBoxLayout* row);
+    void buildStatePanel();
+    void buildEventPanel();
+    void buildMenu();
+    void wireControls();
+    void FormCreate();
+    void FormClose();
+    void showPortOpen();
+    void showPortClosed();
+    void onPortLost(const QString& message);
+    // Runs a handler that talks to the recorder: after the exchange under way, errors to the hook.
+    void command(void (TMain::*handler)());
+
+    SerialPort* port_;
+    PortCatalog* catalog_;
+    People* people_;
+    Link* link_;
+};

@@ -1,0 +1,47 @@
+#include "app/QtPeople.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+
+static QString caption() { return QGuiApplication::applicationDisplayName(); }
+
+static void box(QWidget* parent, QMessageBox::Icon icon, const QString& text) {
+    QMessageBox box(icon, caption(), text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtPeople::beep() { QApplication::beep(); }
+void QtPeople::error(const QString& text) { box(parent_, QMessageBox::Critical, text); }
+void QtPeople::information(const QString& text) { box(parent_, QMessageBox::Information, text); }
+void QtPeople::warning(const QString& text) { box(parent_, QMessageBox::Warning, text); }
+void QtPeople::plain(const QString& text) { box(parent_, QMessageBox::NoIcon, text); }
+
+bool QtPeople::askYesNo(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, caption(), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    return box.exec() == QMessageBox::Yes;
+}
+
+static QString runFileDialog(QWidget* parent, const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(parent, QString(), r.directory, r.filter);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(r.defaultSuffix);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+QString QtPeople::openFileName(const FileDialogRequest& request) {
+    return runFileDialog(parent_, request, QFileDialog::AcceptOpen);
+}
+
+QString QtPeople::saveFileName(const FileDialogRequest& request) {
+    return runFileDialog(parent_, request, QFileDialog::AcceptSave);
+}
+
+bool QtPeople::printerSetup(QPrinter& printer) {
+    QPrintDialog dialog(&printer, parent_);
+    return dialog.exec() == QDialog::Accepted;
+}

@@ -1,0 +1,311 @@
+// The exchange engine: waits, resends, the tick, the status request, dispatch and deferred commands.
+
+#include "link/ErrorHook.h"
+#include "link/Frame.h"
+#include "link/Link.h"
+#include "support/FakePort.h"
+#include "support/ScriptedPeople.h"
+
+#include <QtTest>
+
+namespace {
+constexpr int kFastTick = 5;
+
+class RecordingHost : public LinkHost {
+public:
+    QStringList calls;
+    QList<ReplyFrame> dispatched;
+    std::function<void(quint8, const QByteArray&)> onDispatch;
+    void DispatchReply(quint8 code, const QByteArray& payload) override {
+        dispatched.append({code, payload});
+        if (onDispatch) onDispatch(code, payload);
+    }
+    void DropConnection() override { calls.append(QStringLiteral("DropConnection")); }
+    void EnterLoggedOut() override { calls.append(QStringLiteral("EnterLoggedOut")); }
+};
+
+struct Rig {
+    FakePort port;
+    ScriptedPeople people;
+    RecordingHost host;
+    Link link{&port, &people, kFastTick};
+    QList<quint64> writeTicks;
+    Rig() {
+        link.setHost(&host);
+        port.OpenPort();
+        QObject::connect(&link, &Link::frameSent, [this](const QByteArray&) { writeTicks.append(link.tickCount()); });
+        link.startTimer();
+    }
+    // Answers every frame with this code by a reply frame, on the next pass.
+    void answer(quint8 code, const QByteArray& payload) {
+        port.onWrite = [this, code, payload](const QByteArray& frame) {
+            if (quint8(frame.at(1)) == code) port.deliverLater(BuildReplyFrame(code, payload));
+        };
+    }
+    // Runs events until the tick has counted n more times.
+    void spinTicks(quint64 n) {
+        const quint64 until = link.tickCount() + n;
+        while (link.tickCount() < until) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    }
+    int framesWithCode(quint8 code) const {
+        int n = 0;
+        for (const QByteArray& f : port.written)
+            if (quint8(f.at(1)) == code) ++n;
+        return n;
+    }
+};
+
+void spin(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+}
+}  // namespace
+
+class LinkEngineTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void init() { shuttingDown = false; }
+
+    void threeTriesThenNoAnswer() {
+        Rig rig;
+        rig.link.SendFrame(1, "1234");
+        QVERIFY(!rig.link.WaitReply(10, 1));
+        QCOMPARE(rig.port.written.size(), 3);
+        QCOMPARE(rig.port.written[0], rig.port.written[2]);
+        // Each attempt lasts T-1 to T ticks.
+        for (int i = 1; i < 3; ++i) {
+            const quint64 gap = rig.writeTicks[i] - rig.writeTicks[i - 1];
+            QVERIFY2(gap >= 9 && gap <= 10, qPrintable(QString("gap %1").arg(gap)));
+        }
+        QCOMPARE(rig.people.shown, (QStringList{"beep", "error: Brak odpowiedzi z MX-4"}));
+        QCOMPARE(rig.host.calls, (QStringList{"DropConnection", "EnterLoggedOut", "EnterLoggedOut"}));
+        QVERIFY(!rig.link.st.sending);
+    }
+
+    void code80FailsSilently() {
+        Rig rig;
+        rig.link.SendFrame(80, "T");
+        QVERIFY(!rig.link.WaitReply(10, 80));
+        QCOMPARE(rig.port.written.size(), 3);
+        QVERIFY(rig.people.shown.isEmpty());
+        QCOMPARE(rig.host.calls, QStringList{"EnterLoggedOut"});
+        QVERIFY(rig.port.Connected());
+    }
+
+    void answeredAfterAResend() {
+        Rig rig;
+        int writes = 0;
+        rig.port.onWrite = [&](const QByteArray&) {
+            if (++writes == 2) rig.port.deliverLater(BuildReplyFrame(3, {}));
+        };
+        rig.link.SendFrame(3, "5678");
+        QVERIFY(rig.link.WaitReply(10, 3));
+        QCOMPARE(writes, 2);
+        QVERIFY(rig.people.shown.isEmpty());
+    }
+
+    void replyInTheExpiringPassCounts() {
+        Rig rig;
+        bool delivered = false;
+        // Runs right after the engine's tick, in the same timer event: the reply arrives in the pass
+        // in which the time-out has just run out.
+        QObject::connect(rig.link.timer(), &QTimer::timeout, [&] {
+            if (!delivered && rig.link.st.sending && rig.link.st.timeoutTicks == 0) {
+                delivered = true;
+                rig.port.deliver(BuildReplyFrame(94, {}));
+            }
+        });
+        rig.link.SendFrame(94, QByteArray(6, '\x01'));
+        QVERIFY(rig.link.WaitReply(10, 94));
+        QVERIFY(delivered);
+        QCOMPARE(rig.port.written.size(), 1);
+    }
+
+    void otherCodeDoesNotEndTheWait() {
+        Rig rig;
+        rig.answer(5, {});
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            if (quint8(frame.at(1)) == 5) rig.port.deliverLater(BuildReplyFrame(7, {}));
+        };
+        rig.link.SendFrame(5, "0000");
+        QVERIFY(!rig.link.WaitReply(4, 5));
+        QCOMPARE(rig.port.written.size(), 3);
+    }
+
+    void headerReplacedByRecordStillEndsTheWait() {
+        Rig rig;
+        rig.port.onWrite = [&](const QByteArray&) {
+            rig.port.deliverLater(BuildReplyFrame(93, QByteArray::fromHex("0800")) +
+                                  BuildReplyFrame(91, QByteArray(8, '\x01')));
+        };
+        rig.link.SendFrame(93, "h");
+        QVERIFY(rig.link.WaitReply(110, 93));
+        QCOMPARE(rig.link.st.replyCode, quint8(91));
+        QCOMPARE(rig.port.written.size(), 1);
+        spin(20);
+        QCOMPARE(rig.host.dispatched.size(), 2);
+        QCOMPARE(rig.host.dispatched[0].code, quint8(93));
+        QCOMPARE(rig.host.dispatched[1].code, quint8(91));
+    }
+
+    void sideSendDoesNotReplaceTheAwaitedFrame() {
+        Rig rig;
+        // A record dispatched during the wait for the header sends a stop request; the wait still
+        // resends its own request.
+        rig.host.onDispatch = [&](quint8 code, const QByteArray&) {
+            if (code == 91) rig.link.SendFrame(95, "x");
+        };
+        bool sentRecord = false;
+        rig.port.onWrite = [&](const QByteArray&) {
+            if (!sentRecord) {
+                sentRecord = true;
+                rig.port.deliverLater(BuildReplyFrame(91, QByteArray(8, '\x01')));
+            }
+        };
+        rig.link.SendFrame(93, "h");
+        QVERIFY(!rig.link.WaitReply(4, 93));
+        QCOMPARE(rig.framesWithCode(95), 1);
+        QCOMPARE(rig.framesWithCode(93), 3);
+        QCOMPARE(rig.link.st.txFrame, BuildCommandFrame(93, "h"));
+    }
+
+    void framesDispatchedOnceInOrderEvenWhenDispatchPumpsEvents() {
+        Rig rig;
+        int depth = 0, maxDepth = 0;
+        rig.host.onDispatch = [&](quint8, const QByteArray&) {
+            ++depth;
+            maxDepth = std::max(maxDepth, depth);
+            // A dispatch processes pending events first; more frames arrive meanwhile.
+            if (rig.host.dispatched.size() == 1) rig.port.deliver(BuildReplyFrame(91, "b"));
+            QCoreApplication::processEvents();
+            --depth;
+        };
+        rig.port.deliver(BuildReplyFrame(91, "a"));
+        spin(30);
+        QCOMPARE(rig.host.dispatched.size(), 2);
+        QCOMPARE(rig.host.dispatched[0].payload, QByteArray("a"));
+        QCOMPARE(rig.host.dispatched[1].payload, QByteArray("b"));
+        QCOMPARE(maxDepth, 1);
+    }
+
+    void statusRequestOnceASecondWhileIdle() {
+        Rig rig;
+        rig.answer(253, QByteArray(13, '\0'));
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        rig.spinTicks(36);
+        const int requests = rig.framesWithCode(253);
+        QVERIFY2(requests == 3, qPrintable(QString::number(requests)));
+        for (int i = 1; i < rig.writeTicks.size(); ++i) {
+            const quint64 gap = rig.writeTicks[i] - rig.writeTicks[i - 1];
+            QVERIFY2(gap >= 10 && gap <= 12, qPrintable(QString("gap %1").arg(gap)));
+        }
+        rig.link.st.pollingEnabled = false;
+        const int before = rig.port.written.size();
+        rig.spinTicks(25);
+        QCOMPARE(rig.port.written.size(), before);
+    }
+
+    void statusRequestWaitsForTheRunningExchange() {
+        Rig rig;
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        QList<quint64> statusTicks;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            if (quint8(frame.at(1)) == 253) {
+                statusTicks.append(rig.link.tickCount());
+                rig.port.deliverLater(BuildReplyFrame(253, QByteArray(13, '\0')));
+            }
+        };
+        rig.link.SendFrame(94, QByteArray(6, '\x01'));
+        QVERIFY(!rig.link.WaitReply(12, 94));  // 36 ticks without a status request
+        QVERIFY(statusTicks.isEmpty());
+        const quint64 endedAt = rig.link.tickCount();
+        rig.host.calls.clear();
+        rig.people.clear();
+        // The wait failed, but this rig's host does not log out: the next request follows about a
+        // second after the last exchange.
+        rig.spinTicks(15);
+        QVERIFY(!statusTicks.isEmpty());
+        QVERIFY2(statusTicks.first() - endedAt >= 9 && statusTicks.first() - endedAt <= 11,
+                 qPrintable(QString::number(statusTicks.first() - endedAt)));
+    }
+
+    void unansweredStatusRequestTimesOut() {
+        // The status exchange runs outside the tick, so its time-out counts down: a silent recorder
+        // ends in "Brak odpowiedzi z MX-4" instead of hanging the program.
+        Rig rig;
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        QElapsedTimer guard;
+        guard.start();
+        while (!rig.people.shown.contains("error: Brak odpowiedzi z MX-4") && guard.elapsed() < 3000)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
+        QCOMPARE(rig.framesWithCode(253), 3);
+        QVERIFY(rig.host.calls.contains("DropConnection"));
+    }
+
+    void commandDuringAnExchangeRunsAfterIt() {
+        Rig rig;
+        QStringList order;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            if (quint8(frame.at(1)) == 253) {
+                // The user clicks while the status exchange awaits its reply.
+                QTimer::singleShot(0, [&] {
+                    rig.link.runWhenIdle([&] {
+                        order.append(QStringLiteral("command"));
+                        QVERIFY(!rig.link.exchangeActive());
+                    });
+                    order.append(QStringLiteral("clicked"));
+                });
+                QTimer::singleShot(3 * kFastTick, [&] {
+                    order.append(QStringLiteral("reply"));
+                    rig.port.deliver(BuildReplyFrame(253, QByteArray(13, '\0')));
+                });
+            }
+        };
+        rig.link.SendFrame(253, "G");
+        QVERIFY(rig.link.WaitReply(10, 253));
+        order.append(QStringLiteral("wait ended"));
+        spin(10);
+        QCOMPARE(order, (QStringList{"clicked", "reply", "wait ended", "command"}));
+    }
+
+    void lastSingleByte() {
+        Rig rig;
+        rig.port.deliver("!");
+        QCOMPARE(rig.link.st.lastSingleByte, quint8('!'));
+        rig.port.deliver("!x");
+        QCOMPARE(rig.link.st.lastSingleByte, quint8('.'));
+    }
+
+    void oversizedPayloadIsRefusedBeforeWriting() {
+        Rig rig;
+        QVERIFY_THROWS_EXCEPTION(FrameError, rig.link.SendFrame(9, QByteArray(253, 'a')));
+        QVERIFY(rig.port.written.isEmpty());
+        QVERIFY(!rig.link.st.sending);
+    }
+
+    void waitEndsWhenThePortCloses() {
+        Rig rig;
+        QTimer::singleShot(4 * kFastTick, [&] { rig.port.ClosePort(); });
+        rig.link.SendFrame(96, "x");
+        QVERIFY(!rig.link.WaitReply(110, 96));
+        QCOMPARE(rig.port.written.size(), 1);
+        QVERIFY(rig.people.shown.isEmpty());
+        QVERIFY(rig.host.calls.contains("EnterLoggedOut"));
+    }
+
+    void shutdownEndsTheWait() {
+        Rig rig;
+        QTimer::singleShot(3 * kFastTick, [] { shuttingDown = true; });
+        rig.link.SendFrame(93, "h");
+        QVERIFY(!rig.link.WaitReply(110, 93));
+        QCOMPARE(rig.port.written.size(), 1);
+        shuttingDown = false;
+    }
+};
+
+QTEST_GUILESS_MAIN(LinkEngineTest)
+#include "tst_link_engine.moc"
