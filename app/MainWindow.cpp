@@ -86,10 +86,13 @@ TMain::TMain(const AppDeps& deps, QWidget* parent)
     link_->setHost(this);
     buildWindow();
     FormCreate();
-    // The other windows, in this order; the password dialog and the about box are made afresh each
-    // time they open.
+    // The other windows, in this order: password, firmware and about dialogs, the transfer's progress
+    // notice, the port-opening notice, the list of ports.
+    wireMaintenance();
+    wireConfig();
     FormCom = new TFormCom(this);
     FormJakieCOM = new TFormJakieCOM(this);
+    wireEvents();
     wireControls();
 }
 

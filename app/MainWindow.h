@@ -113,6 +113,11 @@ public:
     TFormCom* FormCom = nullptr;
     TFormJakieCOM* FormJakieCOM = nullptr;
 
+    // ---- Subsystems, each wired to the window in its own file
+    class ConfigTransfer* configTransfer = nullptr;  // MainWindowConfig.cpp
+    class EventRegister* eventRegister = nullptr;    // MainWindowEvents.cpp
+    class Maintenance* maintenance = nullptr;        // MainWindowMaintenance.cpp
+
     Link* link() const { return link_; }
     SerialPort* ComPort() const { return port_; }
     People* people() const { return people_; }
@@ -160,6 +165,15 @@ private:
     void showPortOpen();
     void showPortClosed();
     void onPortLost(const QString& message);
+    // The branches of DispatchReply.
+    void showVersion(const QByteArray& payload);
+    void showStatus(const QByteArray& payload);
+    void configReply(quint8 code, const QByteArray& payload);
+    void eventReply(quint8 code, const QByteArray& payload);
+    // Each subsystem creates its dialogs and connects its controls.
+    void wireMaintenance();
+    void wireConfig();
+    void wireEvents();
     // Runs a handler that talks to the recorder: after the exchange under way, errors to the hook.
     void command(void (TMain::*handler)());
 

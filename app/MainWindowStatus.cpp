@@ -13,9 +13,20 @@
 
 void TMain::DispatchReply(quint8 code, const QByteArray& payload) {
     link_->processPendingEvents();
-    Q_UNUSED(code);
-    Q_UNUSED(payload);
+    if (code == 1) {
+        showVersion(payload);
+    } else if (code >= 4 && code <= 84 && code % 2 == 0) {
+        configReply(code, payload);
+    } else if (code == 90 || code == 91 || code == 93 || code == 95) {
+        eventReply(code, payload);
+    } else if (code == 253) {
+        showStatus(payload);
+    }
 }
+
+void TMain::showVersion(const QByteArray& payload) { Q_UNUSED(payload); }
+
+void TMain::showStatus(const QByteArray& payload) { Q_UNUSED(payload); }
 
 void TMain::ShowLiveStatus() {
     link_->st.pollingEnabled = true;
