@@ -4,11 +4,14 @@
 #include "config/ConfigArea.h"
 #include "config/Palette.h"
 #include "link/Link.h"
+#include "link/StatusDecode.h"
 
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
+#include <QToolButton>
 #include <QStatusBar>
 
 void TMain::DispatchReply(quint8 code, const QByteArray& payload) {
@@ -24,9 +27,36 @@ void TMain::DispatchReply(quint8 code, const QByteArray& payload) {
     }
 }
 
-void TMain::showVersion(const QByteArray& payload) { Q_UNUSED(payload); }
+void TMain::showVersion(const QByteArray& payload) {
+    if (const auto text = VersionText(payload)) {
+        TextWersja->setText(*text);
+        paintText(TextWersja, Colour::Black);
+    }
+}
 
-void TMain::showStatus(const QByteArray& payload) { Q_UNUSED(payload); }
+void TMain::showStatus(const QByteArray& payload) {
+    const std::optional<LiveStatus> s = DecodeStatus(payload);
+    if (!s) return;
+    QLabel* inputs[5] = {PanelIN1, PanelIN2, PanelIN3, PanelIN4, PanelIN5};
+    for (int i = 0; i < 5; ++i) paintBackground(inputs[i], s->inputs[i] ? Colour::Green : Colour::Red);
+    QLabel* outputs[4] = {PanelPK, PanelOut2, PanelOut3, PanelOut4};
+    for (int i = 0; i < 4; ++i) paintBackground(outputs[i], s->outputs[i] ? Colour::Red : Colour::Green);
+    LabelZd->setText(QStringLiteral("Zd: %1").arg(s->eventsWaiting));
+    paintBackground(PanelFab, s->fFlag ? Colour::Green : Colour::Red);
+    StatusPanel->setText(ModemStateText(s->modemState));
+    BarRSSI->setValue(s->signalGauge);
+    Config->LabelSMS->setText(QStringLiteral("%1 z").arg(s->smsUsed));
+    Config->LabelVoice->setText(QStringLiteral("%1 z").arg(s->voiceUsed));
+    Uzs->setText(s->supplyText);
+    Ubat->setText(s->batteryText);
+    Temp1->setText(s->temperatureText);
+    static const QColor temperatureColours[4] = {Colour::Grey, Colour::Green, Colour::Red, Colour::SkyBlue};
+    paintBackground(Temp1, temperatureColours[s->temperatureState]);
+    paintBackground(Uzs, s->supplyOk ? Colour::Green : Colour::Red);
+    paintBackground(Ubat, s->batteryOk ? Colour::Green : Colour::Red);
+    Icon_get->setEnabled(true);
+    Icon_put->setEnabled(true);
+}
 
 void TMain::ShowLiveStatus() {
     link_->st.pollingEnabled = true;
