@@ -1,0 +1,79 @@
+#include "maintenance/Maintenance.h"
+
+#include "link/Link.h"
+#include "link/People.h"
+#include "link/SerialPort.h"
+#include "link/Shell.h"
+#include "link/Text.h"
+#include "maintenance/BootDialog.h"
+#include "maintenance/FirmwareImage.h"
+#include "maintenance/InfoDialog.h"
+#include "maintenance/PasswordDialog.h"
+#include "maintenance/ServiceCommands.h"
+
+#include <QPointer>
+
+namespace {
+// Runs `f` when the scope ends, however it ends.
+template <class F>
+struct AtExit {
+    F f;
+    ~AtExit() { f(); }
+};
+template <class F>
+AtExit(F) -> AtExit<F>;
+}  // namespace
+
+Maintenance::Maintenance(Link* link, Shell* shell, People* people, QObject* parent)
+    : QObject(parent), link_(link), shell_(shell), people_(people), now_([] { return QDateTime::currentDateTime(); }) {}
+
+void Maintenance::runModal(QDialog* dialog) {
+    QPointer<QDialog> guard(dialog);
+    dialog->exec();
+    delete guard.data();
+}
+
+void Maintenance::ButtonFirmwareClick() {
+    shell_->openSelectedPort();
+    SerialPort* port = link_->port();
+    if (port->Connected()) {
+        port->SetDtrLine(true);
+        port->SetRtsLine(true);
+        link_->PausePumping(10);
+    }
+    shell_->HideLiveStatus();
+    runModal(new TFboot(this, shell_->dialogParent()));
+}
+
+void Maintenance::Button_zmiana_haslaClick() {
+    shell_->HideLiveStatus();
+    runModal(new TFhaslo_nowe(this, shell_->dialogParent()));
+}
+
+bool Maintenance::changePassword(const QString& newPassword) {
+    if (!IsUsablePassword(newPassword)) {
+        people_->beep();
+        people_->error(QStringLiteral("Hasło musi składać się z dokładnie 4 cyfr"));
+        return false;
+    }
+    link_->SendFrame(kPasswordCode, toCp1250(newPassword, QStringLiteral("Nowe hasło")));
+    if (!link_->WaitReply(kPasswordTimeout, kPasswordCode)) return false;
+    if (passwordSink_) passwordSink_(newPassword);
+    people_->information(QStringLiteral("Hasło zmienione"));
+    shell_->EnterLoggedIn();
+    return true;
+}
+
+void Maintenance::ButtonZegarClick() {
+    shell_->HideLiveStatus();
+    AtExit resume{[this] { shell_->ShowLiveStatus(); }};
+    // One reading of the clock, so the date and the time belong to the same moment.
+    link_->SendFrame(kClockCode, ClockPayload(now_()));
+    if (link_->WaitReply(kClockTimeout, kClockCode)) people_->information(QStringLiteral("Ustawiono zegar w MX-4"));
+}
+
+void Maintenance::ButtonRestartClick() { link_->SendFrame(kRestartCode, kRestartPayload); }
+
+void Maintenance::ButtonResetlimitClick() { link_->SendFrame(kCounterResetCode, kCounterResetPayload); }
+
+void Maintenance::Oprogramie1Click() { runModal(new TFInfo(shell_->dialogParent())); }
