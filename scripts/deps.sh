@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6-dev
   clang libclang-rt-14-dev
-  fonts-liberation poppler-utils
+  fonts-liberation poppler-utils dpkg-dev file
 )
 
 missing=()
