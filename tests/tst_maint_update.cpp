@@ -307,14 +307,14 @@ private Q_SLOTS:
     void noPortSelectedSaysSoOnce() {
         Rig rig(QVector<PortEntry>{});
         FakeRecorder recorder(rig.port);
-        bool startAgain = false, stillOpen = false;
+        bool startAgain = false, stillOpen = false, gaugeHidden = false;
         rig.people.fileAnswers.enqueue(files.write("n.nfr", imageFile(firmwareOf(60))));
         whenModal<TFboot>([&](TFboot* d) {
             d->Button1->click();
             d->ButtonStart->click();
             stillOpen = d->isVisible();
             startAgain = d->ButtonStart->isEnabled() && d->Button1->isEnabled();
-            QVERIFY(d->BarBoot->isHidden());
+            gaugeHidden = d->BarBoot->isHidden();
             d->close();
         });
         rig.w().ButtonFirmware->click();
@@ -322,6 +322,7 @@ private Q_SLOTS:
         QVERIFY(rig.port.written.isEmpty());
         QVERIFY(stillOpen);
         QVERIFY(startAgain);
+        QVERIFY(gaugeHidden);
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
         QVERIFY(rig.w().ButtonFirmware->isEnabled());
     }
