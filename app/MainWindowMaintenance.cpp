@@ -15,9 +15,11 @@ void TMain::wireMaintenance() {
     maintenance->setPasswordSink([this](const QString& password) { Edit_haslo->setText(password); });
 
     // Everything that talks to the recorder waits for the exchange under way to end.
-    auto onCommand = [this](QPushButton* b, void (Maintenance::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] {
-            link_->runWhenIdle([this, handler] { (maintenance->*handler)(); });
+    Maintenance* m = maintenance;
+    Link* link = link_;
+    auto onCommand = [this, m, link](QPushButton* b, void (Maintenance::*handler)()) {
+        connect(b, &QPushButton::clicked, this, [m, link, handler] {
+            link->runWhenIdle([m, handler] { (m->*handler)(); });
         });
     };
     onCommand(ButtonFirmware, &Maintenance::ButtonFirmwareClick);
@@ -25,5 +27,5 @@ void TMain::wireMaintenance() {
     onCommand(ButtonZegar, &Maintenance::ButtonZegarClick);
     onCommand(ButtonRestart, &Maintenance::ButtonRestartClick);
     onCommand(ButtonResetlimit, &Maintenance::ButtonResetlimitClick);
-    connect(Oprogramie1, &QAction::triggered, this, [this] { guarded([this] { maintenance->Oprogramie1Click(); }); });
+    connect(Oprogramie1, &QAction::triggered, this, [m] { guarded([m] { m->Oprogramie1Click(); }); });
 }

@@ -25,6 +25,8 @@ const QString kNoAnswer = QStringLiteral("error: Brak odpowiedzi z MX-4");
 void logIn(Rig& rig) {
     rig.w().Button_polacz->click();
     if (!rig.link().st.loggedIn) qFatal("login failed");
+    // Let the login reply's dispatch finish, so the dialogs' drivers do not run inside it.
+    rig.runTicks(1);
     rig.people.clear();
 }
 

@@ -97,6 +97,7 @@ private Q_SLOTS:
         FakeRecorder recorder(rig.port);
         rig.w().Button_polacz->click();
         QVERIFY(rig.link().st.loggedIn);
+        rig.runTicks(1);
         const UpdateRun run = runUpdate(rig, files.write("ok2.nfr", imageFile(firmwareOf(700))));
         QVERIFY(run.startEnabled);
         QVERIFY(!run.pollingWhileOpen);
