@@ -32,7 +32,7 @@ Recorder::Recorder(QObject* parent)
     : QObject(parent), items_(SimItems::defaults()), driftRng_(4800) {
     clockRunning_.start();
     driftTimer_.setInterval(1000);
-    connect(&driftTimer_, &QTimer::timeout, this, &Recorder::drift);
+    connect(&driftTimer_, &QTimer::timeout, this, &Recorder::driftOneSecond);
 }
 
 void Recorder::setFaults(const SimFaults& faults) {
@@ -356,7 +356,25 @@ void Recorder::queueJunk(int count, qint64 readyAtNs) {
         byte = char(driftRng_.bounded(256));
         if (byte == kReplyStart && !faults_.babbleWithStartBytes) byte = char(0x6F);
     }
+    breakChanceFrames(out.bytes);
     outbox_.enqueue(out);
+}
+
+// Random bytes can happen to form a valid reply frame; junk must not, so spoil the checksum of any.
+void Recorder::breakChanceFrames(QByteArray& junk) {
+    for (int round = 0; round < 100; ++round) {
+        bool spoiled = false;
+        for (int i = junk.indexOf(kReplyStart); i >= 0; i = junk.indexOf(kReplyStart, i + 1)) {
+            if (i + 2 >= junk.size()) break;
+            const int length = quint8(junk.at(i + 2));
+            const int end = i + 3 + length;
+            if (length > kMaxReplyPayload || end >= junk.size()) continue;
+            if (FrameChecksum(junk.constData() + i, end - i) != quint8(junk.at(end))) continue;
+            junk[end] = char(junk.at(end) ^ 0x01);
+            spoiled = true;
+        }
+        if (!spoiled) return;
+    }
 }
 
 void Recorder::babble(int count) {
@@ -400,7 +418,7 @@ void Recorder::lineDropped() {
 
 // ---- Live drift
 
-void Recorder::drift() {
+void Recorder::driftOneSecond() {
     ++driftTicks_;
     const auto chance = [this](int percent) { return driftRng_.bounded(100) < percent; };
     const auto step = [](int value, int delta, int low, int high) { return qBound(low, value + delta, high); };

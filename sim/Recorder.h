@@ -75,6 +75,8 @@ public:
     // every minute.
     bool liveDrift() const { return driftTimer_.isActive(); }
     void setLiveDrift(bool on, quint32 seed = 4800);
+    // One second's worth of drift, as the live-drift timer runs it.
+    void driftOneSecond();
 
     // ---- Device state
     bool loggedIn() const { return loggedIn_; }
@@ -158,10 +160,10 @@ private:
     void startFirmware();
     void answer(quint8 command, const QByteArray& payload, qint64 atNs);
     void queueJunk(int count, qint64 readyAtNs);
+    static void breakChanceFrames(QByteArray& junk);
     SimOutput makeReply(quint8 code, const QByteArray& payload, qint64 readyAtNs);
     SimOutput nextStreamOutput(qint64 atNs);
     qint64 answerTime(qint64 atNs) const { return atNs + qint64(faults_.replyDelayMs) * 1000000; }
-    void drift();
 
     SimFaults faults_;
     QByteArray password_ = "1234";
