@@ -3,6 +3,8 @@
 
 #include "link/Errors.h"
 #include "link/Frame.h"
+#include "link/Link.h"
+#include "link/People.h"
 #include "sim/DemoPort.h"
 #include "sim/Recorder.h"
 #include "sim/SimWire.h"
@@ -22,6 +24,21 @@ QString openError(SerialPort& port) {
     return QString();
 }
 }  // namespace
+
+// Nobody at the keyboard: records the error boxes.
+class NoPeople : public People {
+public:
+    QStringList errors;
+    void beep() override {}
+    void error(const QString& text) override { errors.append(text); }
+    void information(const QString&) override {}
+    void warning(const QString&) override {}
+    void plain(const QString&) override {}
+    bool askYesNo(const QString&) override { return false; }
+    QString openFileName(const FileDialogRequest&) override { return QString(); }
+    QString saveFileName(const FileDialogRequest&) override { return QString(); }
+    bool printerSetup(QPrinter&) override { return false; }
+};
 
 class TestSimWire : public QObject {
     Q_OBJECT
@@ -287,6 +304,39 @@ private Q_SLOTS:
         // Only records already on the line when the stop arrived.
         QVERIFY(codes.count(91) < 10);
         QVERIFY(!rec->streaming());
+    }
+
+    // The program's exchange engine on the paced wire: answers found, resends answered, the firmware
+    // acknowledgement seen only when it comes alone.
+    void exchangeEngineOverThePacedWire() {
+        pc.reset();
+        NoPeople people;
+        Link link(wire.get(), &people, 10);
+        link.startTimer();
+        wire->OpenPort();
+        pace();
+
+        QVERIFY(link.SendAndWait(1, "1234", 50));
+        QCOMPARE(link.st.replyPayload, QByteArray("T2"));
+        rec->faults().silentNextFrames = 2;
+        QVERIFY(link.SendAndWait(253, "G", 10));
+        QCOMPARE(link.st.replyPayload, rec->live().toPayload());
+        QCOMPARE(rec->receivedCodes(), QVector<quint8>({1, 253, 253, 253}));
+        QVERIFY(people.errors.isEmpty());
+
+        QByteArray payload(1, '\0');
+        payload.append(QByteArray(128, 'q'));
+        link.SendFrame(255, "B");
+        link.sleepBlocking(2000);
+        link.SendFrame(101, payload);
+        QVERIFY(SimPc::waitUntil([&] { return link.st.lastSingleByte == '!'; }));
+        link.st.lastSingleByte = '.';
+        rec->faults().glueNextAcks = 1;
+        payload[0] = 1;
+        link.SendFrame(101, payload);
+        QVERIFY(SimPc::waitUntil([&] { return wire->idle(); }));
+        QCOMPARE(link.st.lastSingleByte, quint8('.'));
+        QCOMPARE(rec->firmwareBlocks(), 2);
     }
 
     void demoPortRoutesByName() {
