@@ -67,7 +67,10 @@ public:
     int recordsAfterStop() const { return recordsAfterStop_; }
     void setRecordsAfterStop(int n) { recordsAfterStop_ = qMax(0, n); }
     // After a restart the bootloader waits this long for the first block, then starts the firmware
-    // again (0: waits for ever). Once a block has come it stays until the end command.
+    // again (0: waits for ever). Once a block has come it stays until the end command. The default of
+    // 2.6 s lets the update's first block in (sent after a 2 s pause, 0.28 s on the line) and still
+    // answers the third try of a status request after a plain restart (2.7 s or more after it).
+    // Checked when the next frame arrives.
     int bootloaderWindowMs() const { return bootloaderWindowMs_; }
     void setBootloaderWindowMs(int ms) { bootloaderWindowMs_ = qMax(0, ms); }
     // Lets the live state move once a second: temperature and voltages drift, the signal level wanders,
