@@ -117,6 +117,8 @@ FirmwareUpdate::Outcome FirmwareUpdate::transfer() {
             return fail();
         case BlockResult::Lost:
             if (shuttingDown) return Outcome::Aborted;
+            // Let the loss be reported while the dialog is still up.
+            link_->processPendingEvents();
             shell_->EnterLoggedOut();
             return Outcome::Lost;
         }
@@ -128,6 +130,7 @@ FirmwareUpdate::Outcome FirmwareUpdate::transfer() {
     Q_EMIT progress(100);
     link_->sleepBlocking(kEndPauseMs);
     if (!portOpen()) {
+        link_->processPendingEvents();
         shell_->EnterLoggedOut();
         return Outcome::Lost;
     }

@@ -1,16 +1,19 @@
 #pragma once
-// What the maintenance tests share: a recorder behind the fake port (login, status, bootloader), image
-// files, and a driver for the modal dialogs.
+// What the maintenance tests share: a window on the simulated recorder, image files, and a driver for
+// the modal dialogs.
 
 #include "config/WorkingBuffer.h"
 #include "link/Frame.h"
 #include "maintenance/FirmwareImage.h"
+#include "sim/Recorder.h"
+#include "sim/SimWire.h"
 #include "support/FakePort.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
 #include <QFile>
-#include <QMap>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
@@ -29,65 +32,56 @@ inline QByteArray firmwareOf(int n) {
     return bytes;
 }
 
-// The recorder at the far end of a FakePort: answers login, status and the listed codes, and takes
-// firmware blocks like a bootloader. Every answer arrives as its own receive event on the next pass.
-struct FakeRecorder {
-    FakePort& port;
-    QByteArray password = "1234";
-    // Codes answered with an empty reply frame (password change, clock...).
-    QList<quint8> confirms;
-    // What the bootloader answers to the n-th frame of block k (0-based send count of that block);
-    // default "!".
-    std::function<QByteArray(int block, int send)> ack = [](int, int) { return QByteArray("!"); };
-    // Runs for every block frame before it is answered.
-    std::function<void(int block, int send)> onBlock;
+// A main window on the in-process wire to a simulated recorder, with a fast tick.
+struct SimRig {
+    Recorder recorder;
+    SimWire wire{&recorder};
+    FixedPortCatalog catalog;
+    ScriptedPeople people;
+    std::unique_ptr<TMain> window;
 
-    bool restarted = false;
-    bool ended = false;
-    QList<quint8> codes;            // every frame's code, in order
-    QMap<int, QByteArray> blocks;   // block index -> its 128 data bytes, as last received
-    QMap<int, int> sends;           // block index -> how often it came
-    int blockIndex = -1;            // the block the bootloader expects next minus one
-
-    explicit FakeRecorder(FakePort& p) : port(p) {
-        port.onWrite = [this](const QByteArray& frame) { take(frame); };
+    explicit SimRig(bool withPort = true) {
+        shuttingDown = false;
+        if (withPort) catalog.setPorts({{SimWire::defaultPortName(), QStringLiteral("sim")}});
+        window = std::make_unique<TMain>(AppDeps{&wire, &catalog, &people, kTestTickMs});
     }
-
-    void take(const QByteArray& frame) {
-        const quint8 code = quint8(frame.at(1));
-        const QByteArray payload = frame.mid(3, quint8(frame.at(2)));
-        codes.append(code);
-        if (code == 1) {
-            port.deliverLater(BuildReplyFrame(1, payload == password ? QByteArray("T0") : QByteArray("N0")));
-        } else if (code == 253) {
-            port.deliverLater(BuildReplyFrame(253, QByteArray(13, '\0')));
-        } else if (code == kRestartCode) {
-            restarted = true;
-            blockIndex = -1;
-        } else if (code == kFirmwareBlockCode) {
-            // Block numbers wrap; the bootloader counts blocks itself and files a resend in place.
-            const quint8 number = quint8(payload.at(0));
-            if (blockIndex < 0 || number != quint8(blockIndex & 0xFF)) ++blockIndex;
-            const int block = blockIndex;
-            const int send = sends.value(block);
-            sends[block] = send + 1;
-            blocks[block] = payload.mid(1);
-            if (onBlock) onBlock(block, send);
-            const QByteArray answer = ack(block, send);
-            if (!answer.isEmpty()) port.deliverLater(answer);
-        } else if (code == kFirmwareEndCode) {
-            ended = true;
-        } else if (confirms.contains(code)) {
-            port.deliverLater(BuildReplyFrame(code, {}));
-        }
+    ~SimRig() {
+        shuttingDown = false;
+        window.reset();
     }
+    TMain& w() { return *window; }
+    Link& link() { return *window->link(); }
 
-    QByteArray received() const {
-        QByteArray all;
-        for (const QByteArray& b : blocks) all += b;
-        return all;
+    // Runs events until the condition holds or `ticks` ticks have passed; true when it holds.
+    template <class F>
+    bool waitFor(F condition, int ticks = 400) {
+        const quint64 until = link().tickCount() + quint64(ticks);
+        while (!condition() && link().tickCount() < until)
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return condition();
     }
-    int count(quint8 code) const { return int(codes.count(code)); }
+    void runTicks(int ticks) { waitFor([] { return false; }, ticks); }
+
+    // Connects and logs in, then lets the login reply's dispatch finish so that the dialogs' drivers do
+    // not run inside it.
+    void logIn() {
+        w().Button_polacz->click();
+        if (!link().st.loggedIn) qFatal("login failed");
+        runTicks(1);
+        people.clear();
+    }
+    // Every frame the recorder received with this code, payloads in order.
+    QByteArrayList received(quint8 code) const {
+        QByteArrayList out;
+        for (const Recorder::ReceivedFrame& f : recorder.received())
+            if (f.code == code) out.append(f.payload);
+        return out;
+    }
+    QList<quint8> receivedCodes() const {
+        QList<quint8> out;
+        for (const Recorder::ReceivedFrame& f : recorder.received()) out.append(f.code);
+        return out;
+    }
 };
 
 // Runs `drive` once a modal dialog of type D is up; returns the poller so a test can stop it.

@@ -1,4 +1,5 @@
-// Password change, clock, restart, counter reset and the about box through the main window.
+// Password change, clock, restart, counter reset and the about box through the main window, against the
+// simulated recorder.
 
 #include "app/MainWindow.h"
 #include "link/Link.h"
@@ -17,35 +18,16 @@
 #include <QtTest>
 
 using namespace maint;
-using Rig = WindowRig<FakePort>;
-
 namespace {
 const QString kNoAnswer = QStringLiteral("error: Brak odpowiedzi z MX-4");
-
-void logIn(Rig& rig) {
-    rig.w().Button_polacz->click();
-    if (!rig.link().st.loggedIn) qFatal("login failed");
-    // Let the login reply's dispatch finish, so the dialogs' drivers do not run inside it.
-    rig.runTicks(1);
-    rig.people.clear();
-}
-
-QByteArrayList framesWithCode(const FakePort& port, quint8 code) {
-    QByteArrayList out;
-    for (const QByteArray& f : port.written)
-        if (quint8(f.at(1)) == code) out.append(f);
-    return out;
-}
 }  // namespace
 
 class MaintServiceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void confirmedPasswordIsUsedByTheNextLogin() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.confirms = {2, kPasswordCode};
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
         QPointer<TFhaslo_nowe> dialog;
         QString startText;
         bool pollingWhileOpen = true;
@@ -60,20 +42,20 @@ private Q_SLOTS:
         QCOMPARE(startText, QString("1234"));
         QVERIFY(!pollingWhileOpen);
         QVERIFY(dialog.isNull());
-        QCOMPARE(framesWithCode(rig.port, kPasswordCode), QByteArrayList{BuildCommandFrame(3, "5678")});
+        QCOMPARE(rig.received(kPasswordCode), QByteArrayList{"5678"});
+        QCOMPARE(rig.recorder.password(), QByteArray("5678"));
         QCOMPARE(rig.people.messages(), QStringList{"information: Hasło zmienione"});
         QCOMPARE(rig.w().Edit_haslo->text(), QString("5678"));
         QVERIFY(rig.link().st.loggedIn);
         QVERIFY(rig.link().st.pollingEnabled);
         QVERIFY(!rig.w().StatusBar->isHidden());
 
-        // The recorder now wants the new password, and the next login sends it.
-        recorder.password = "5678";
+        // Out and in again: the next login sends the new password, and the recorder takes it.
         rig.w().Button_rozlacz->click();
-        QVERIFY(!rig.port.Connected());
-        rig.port.written.clear();
+        QVERIFY(!rig.wire.Connected());
+        rig.recorder.clearLog();
         rig.w().Button_polacz->click();
-        QCOMPARE(framesWithCode(rig.port, 1), QByteArrayList{BuildCommandFrame(1, "5678")});
+        QCOMPARE(rig.received(1), QByteArrayList{"5678"});
         QVERIFY(rig.link().st.loggedIn);
     }
 
@@ -85,9 +67,8 @@ private Q_SLOTS:
     }
     void closingWithoutSavingSendsNothing() {
         QFETCH(int, how);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
             d->Edit_haslo_nowe->setText("9999");
             if (how == 0) d->Button2->click();
@@ -95,7 +76,7 @@ private Q_SLOTS:
             else QTest::keyClick(d, Qt::Key_Escape);
         });
         rig.w().Button_zmiana_hasla->click();
-        QVERIFY(framesWithCode(rig.port, kPasswordCode).isEmpty());
+        QVERIFY(rig.received(kPasswordCode).isEmpty());
         QCOMPARE(rig.w().Edit_haslo->text(), QString("1234"));
         QVERIFY(rig.people.shown.isEmpty());
         // Closing, whatever closed it, resumed the live status.
@@ -112,10 +93,8 @@ private Q_SLOTS:
     }
     void passwordsTheLoginCannotHoldAreRefused() {
         QFETCH(QString, text);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.confirms = {kPasswordCode};
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
         bool stayedOpen = false;
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
             d->Edit_haslo_nowe->setText(text);
@@ -125,7 +104,7 @@ private Q_SLOTS:
         });
         rig.w().Button_zmiana_hasla->click();
         QVERIFY(stayedOpen);
-        QVERIFY(framesWithCode(rig.port, kPasswordCode).isEmpty());
+        QVERIFY(rig.received(kPasswordCode).isEmpty());
         QCOMPARE(rig.people.shown.size(), 2);
         QCOMPARE(rig.people.shown.at(0), QString("beep"));
         QVERIFY2(rig.people.shown.at(1).startsWith("error: Hasło musi"), qPrintable(rig.people.shown.at(1)));
@@ -134,9 +113,8 @@ private Q_SLOTS:
     }
 
     void unansweredPasswordChangeKeepsTheOldPassword() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
         bool stayedOpen = false;
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
             d->Edit_haslo_nowe->setText("4321");
@@ -144,21 +122,21 @@ private Q_SLOTS:
             stayedOpen = d->isVisible();
             d->Button2->click();
         });
+        rig.recorder.faults().silentCodes.insert(kPasswordCode);
         rig.w().Button_zmiana_hasla->click();
         QVERIFY(stayedOpen);
-        QCOMPARE(framesWithCode(rig.port, kPasswordCode).size(), 3);
+        QCOMPARE(rig.received(kPasswordCode).size(), 3);
+        QCOMPARE(rig.recorder.password(), QByteArray("1234"));
         QCOMPARE(rig.people.messages(), QStringList{kNoAnswer});
         QCOMPARE(rig.w().Edit_haslo->text(), QString("1234"));
         QVERIFY(!rig.link().st.loggedIn);
-        QVERIFY(!rig.port.Connected());
+        QVERIFY(!rig.wire.Connected());
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
     }
 
     void clockIsSetFromOneReading() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.confirms = {kClockCode};
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
         int readings = 0;
         rig.w().maintenance->setClockSource([&] {
             ++readings;
@@ -170,7 +148,8 @@ private Q_SLOTS:
         });
         rig.w().ButtonZegar->click();
         QCOMPARE(readings, 1);
-        QCOMPARE(framesWithCode(rig.port, kClockCode), QByteArrayList{QByteArray::fromHex("4E5E061A0C070406240D")});
+        QCOMPARE(rig.received(kClockCode), QByteArrayList{QByteArray::fromHex("1A0C07040624")});
+        QCOMPARE(rig.recorder.clockNow().date(), QDate(2026, 12, 7));
         QVERIFY(!pollingDuringSend);
         QCOMPARE(rig.people.messages(), QStringList{"information: Ustawiono zegar w MX-4"});
         QVERIFY(rig.link().st.pollingEnabled);
@@ -178,46 +157,51 @@ private Q_SLOTS:
     }
 
     void unansweredClockRestartsTheLiveStatusAnyway() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        logIn(rig);
+        SimRig rig;
+        rig.logIn();
+        rig.recorder.faults().silentCodes.insert(kClockCode);
         rig.w().ButtonZegar->click();
-        QCOMPARE(framesWithCode(rig.port, kClockCode).size(), 3);
+        QCOMPARE(rig.received(kClockCode).size(), 3);
         QCOMPARE(rig.people.messages(), QStringList{kNoAnswer});
         QVERIFY(!rig.link().st.loggedIn);
-        QVERIFY(!rig.port.Connected());
+        QVERIFY(!rig.wire.Connected());
         QVERIFY(rig.link().st.pollingEnabled);
     }
 
-    void oneFrameCommands_data() {
-        QTest::addColumn<QString>("button");
-        QTest::addColumn<QByteArray>("frame");
-        QTest::newRow("Restart MX-4") << "ButtonRestart" << QByteArray::fromHex("4EFF014290");
-        QTest::newRow("Zeruj liczniki") << "ButtonResetlimit" << QByteArray::fromHex("4EFE014794");
-    }
-    void oneFrameCommands() {
-        QFETCH(QString, button);
-        QFETCH(QByteArray, frame);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        logIn(rig);
-        rig.port.written.clear();
-        auto* b = rig.w().findChild<QPushButton*>(button);
-        QVERIFY(b);
-        b->click();
-        const quint8 code = quint8(frame.at(1));
-        QVERIFY(rig.waitFor([&] { return !framesWithCode(rig.port, code).isEmpty(); }));
-        rig.runTicks(30);
-        QCOMPARE(framesWithCode(rig.port, code), QByteArrayList{frame});
-        // Nothing but the periodic status request besides it, nothing shown, still logged in.
-        QCOMPARE(framesWithCode(rig.port, 253).size() + 1, rig.port.written.size());
+    void restartWritesOneFrameAndShowsNothing() {
+        SimRig rig;
+        rig.logIn();
+        QByteArrayList written;
+        QObject::connect(&rig.link(), &Link::frameSent, [&](const QByteArray& f) { written.append(f); });
+        rig.w().ButtonRestart->click();
+        QVERIFY(rig.waitFor([&] { return rig.recorder.inBootloader(); }));
+        QCOMPARE(written, QByteArrayList{QByteArray::fromHex("4EFF014290")});
         QVERIFY(rig.people.shown.isEmpty());
         QVERIFY(rig.link().st.loggedIn);
-        QVERIFY(rig.port.Connected());
+        QVERIFY(rig.wire.Connected());
+    }
+
+    void counterResetWritesOneFrameAndShowsNothing() {
+        SimRig rig;
+        rig.recorder.live().smsToday = 7;
+        rig.recorder.live().voiceToday = 3;
+        rig.logIn();
+        QByteArrayList written;
+        QObject::connect(&rig.link(), &Link::frameSent, [&](const QByteArray& f) {
+            if (quint8(f.at(1)) != 253) written.append(f);
+        });
+        rig.w().ButtonResetlimit->click();
+        QVERIFY(rig.waitFor([&] { return rig.recorder.live().smsToday == 0; }));
+        rig.runTicks(25);
+        QCOMPARE(written, QByteArrayList{QByteArray::fromHex("4EFE014794")});
+        QCOMPARE(rig.recorder.live().voiceToday, 0);
+        QVERIFY(rig.people.shown.isEmpty());
+        QVERIFY(rig.link().st.loggedIn);
+        QVERIFY(rig.wire.Connected());
     }
 
     void aboutBoxIsFreshEachTime() {
-        Rig rig;
+        SimRig rig;
         QPointer<TFInfo> first, second;
         bool secondWasMarked = true;
         QString title, name, maker, service;
@@ -251,7 +235,7 @@ private Q_SLOTS:
         rig.w().Oprogramie1->trigger();
         QVERIFY(!secondWasMarked);
         QVERIFY(second.isNull());
-        QVERIFY(rig.port.written.isEmpty());
+        QVERIFY(rig.recorder.received().isEmpty());
     }
 };
 

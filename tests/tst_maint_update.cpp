@@ -1,7 +1,8 @@
-// The firmware update through the main window: file checks, the transfer, acknowledgements, resends,
-// failures and what the window shows afterwards.
+// The firmware update through the main window against the simulated recorder's bootloader: file checks,
+// the transfer, acknowledgements, resends, failures and what the window shows afterwards.
 
 #include "app/MainWindow.h"
+#include "link/Link.h"
 #include "maintenance/BootDialog.h"
 #include "maintenance/FirmwareUpdate.h"
 #include "tst_maint_rig.h"
@@ -14,7 +15,6 @@
 #include <QtTest>
 
 using namespace maint;
-using Rig = WindowRig<FakePort>;
 
 namespace {
 const QString kWarning = QStringLiteral("warning: NIE WYŁĄCZAJ MX-4 Z ZASILANIA");
@@ -22,8 +22,7 @@ const QString kDone = QStringLiteral("information: Aktualizacja zakonczona");
 const QString kFailed = QStringLiteral("error: Brak odpowiedzi z MX-4, aktualizacja nieudana");
 const QString kOpen = QStringLiteral("open: MX-4 firmware (*.nfr)");
 
-// Opens the dialog with "Aktualizacja", picks `path`, presses START when it is enabled, and reports
-// what the dialog showed.
+// What the dialog showed during one update.
 struct UpdateRun {
     bool dialogShown = false;
     bool startEnabled = false;
@@ -33,31 +32,39 @@ struct UpdateRun {
     QList<int> progress;
 };
 
+// Opens the dialog with "Aktualizacja", picks `path`, presses START when it is enabled, and closes a
+// dialog the transfer left open, as the person would.
+template <class Rig>
 UpdateRun runUpdate(Rig& rig, const QString& path, std::function<void(TFboot*)> beforeStart = {}) {
     UpdateRun run;
     rig.people.fileAnswers.enqueue(path);
     whenModal<TFboot>([&](TFboot* d) {
         run.dialogShown = true;
         run.dialog = d;
-        run.linesRaised = rig.port.dtr() && rig.port.rts();
+        run.linesRaised = rig.w().ComPort()->dtr() && rig.w().ComPort()->rts();
         run.pollingWhileOpen = rig.link().st.pollingEnabled;
         QObject::connect(d->BarBoot, &QProgressBar::valueChanged, [&](int v) { run.progress.append(v); });
         d->Button1->click();
         run.startEnabled = d->ButtonStart->isEnabled();
         if (beforeStart) beforeStart(d);
         if (run.startEnabled) d->ButtonStart->click();
-        // A dialog the transfer did not close is closed here, as the person would.
         if (run.dialog && run.dialog->isVisible()) run.dialog->close();
     });
     rig.w().ButtonFirmware->click();
     return run;
 }
 
-QList<quint8> blockCodesOnly(const QList<quint8>& codes) {
-    QList<quint8> out;
-    for (quint8 c : codes)
-        if (c == kRestartCode || c == kFirmwareBlockCode || c == kFirmwareEndCode) out.append(c);
-    return out;
+// The firmware as the bootloader stores it: whole blocks, the last one filled up with 0xFF.
+QByteArray asStored(const QByteArray& firmware) {
+    const int blocks = (firmware.size() + 127) / 128;
+    return firmware + QByteArray(blocks * 128 - firmware.size(), char(0xFF));
+}
+
+// How often each block number came.
+QMap<int, int> sendsPerBlock(const SimRig& rig) {
+    QMap<int, int> sends;
+    for (const QByteArray& payload : rig.received(kFirmwareBlockCode)) ++sends[quint8(payload.at(0))];
+    return sends;
 }
 }  // namespace
 
@@ -67,8 +74,7 @@ class MaintUpdateTest : public QObject {
 
 private Q_SLOTS:
     void successfulUpdate() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
+        SimRig rig;
         const QByteArray firmware = firmwareOf(132);
         const UpdateRun run = runUpdate(rig, files.write("ok.nfr", imageFile(firmware)));
         QVERIFY(run.dialogShown);
@@ -77,64 +83,70 @@ private Q_SLOTS:
         QVERIFY(!run.pollingWhileOpen);
         QCOMPARE(rig.people.shown, (QStringList{kOpen, "beep", kWarning, kDone}));
         // Restart, two blocks, the end command; nothing else.
-        QCOMPARE(recorder.codes, (QList<quint8>{kRestartCode, kFirmwareBlockCode, kFirmwareBlockCode, kFirmwareEndCode}));
-        QCOMPARE(rig.port.written.first(), QByteArray::fromHex("4EFF014290"));
-        QCOMPARE(rig.port.written.last(), QByteArray::fromHex("4E66014B00"));
-        QCOMPARE(rig.port.written[1].left(4), QByteArray::fromHex("4E658100"));
-        QCOMPARE(rig.port.written[2].left(4), QByteArray::fromHex("4E658101"));
-        QCOMPARE(recorder.received(), firmware + QByteArray(124, char(0xFF)));
+        QCOMPARE(rig.receivedCodes(),
+                 (QList<quint8>{kRestartCode, kFirmwareBlockCode, kFirmwareBlockCode, kFirmwareEndCode}));
+        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
+        QCOMPARE(rig.recorder.blockSequenceErrors(), 0);
+        QCOMPARE(rig.recorder.firmwareImage(), firmware + QByteArray(124, char(0xFF)));
         QCOMPARE(run.progress, (QList<int>{128 * 100 / 136, 132 * 100 / 136, 100}));
         // Disconnected and logged out, the dialog gone.
         QCOMPARE(rig.w().Edit_status->text(), QString("ROZŁĄCZONY"));
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
-        QVERIFY(!rig.port.Connected());
+        QVERIFY(!rig.wire.Connected());
         QVERIFY(run.dialog.isNull());
         QVERIFY(rig.w().Button_polacz->isEnabled());
     }
 
+    void moreThan256BlocksWrapTheirNumber() {
+        SimRig rig;
+        const QByteArray firmware = firmwareOf(257 * 128 + 10);
+        runUpdate(rig, files.write("big.nfr", imageFile(firmware)));
+        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
+        QCOMPARE(rig.recorder.firmwareBlocks(), 258);
+        QCOMPARE(rig.recorder.blockSequenceErrors(), 0);
+        QCOMPARE(quint8(rig.received(kFirmwareBlockCode).at(256).at(0)), quint8(0));
+        QCOMPARE(rig.recorder.firmwareImage(), asStored(firmware));
+    }
+
     void updateWhileLoggedInLogsOutFirst() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        rig.w().Button_polacz->click();
-        QVERIFY(rig.link().st.loggedIn);
-        rig.runTicks(1);
+        SimRig rig;
+        rig.logIn();
         const UpdateRun run = runUpdate(rig, files.write("ok2.nfr", imageFile(firmwareOf(700))));
         QVERIFY(run.startEnabled);
         QVERIFY(!run.pollingWhileOpen);
         QVERIFY(!rig.link().st.loggedIn);
-        QVERIFY(recorder.ended);
+        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
         // No status request slipped in between the restart and the end command.
-        const int restart = int(recorder.codes.indexOf(kRestartCode));
-        QVERIFY(!recorder.codes.mid(restart).contains(253));
-        QCOMPARE(recorder.received().left(700), firmwareOf(700));
+        const QList<quint8> codes = rig.receivedCodes();
+        QVERIFY(!codes.mid(int(codes.indexOf(kRestartCode))).contains(253));
+        QCOMPARE(rig.recorder.firmwareImage(), asStored(firmwareOf(700)));
     }
 
     void missedAcknowledgements_data() {
-        QTest::addColumn<int>("firmwareBytes");
         QTest::addColumn<QList<int>>("missesPerBlock");
         QTest::addColumn<bool>("succeeds");
-        QTest::newRow("two on one block") << 400 << QList<int>{0, 2, 0, 0} << true;
-        QTest::newRow("one on each of two blocks") << 400 << QList<int>{1, 0, 0, 1} << true;
-        QTest::newRow("third on a later block") << 400 << QList<int>{1, 1, 1, 0} << false;
-        QTest::newRow("three on the first block") << 400 << QList<int>{3, 0, 0, 0} << false;
+        QTest::newRow("two on one block") << QList<int>{0, 2, 0, 0} << true;
+        QTest::newRow("one on each of two blocks") << QList<int>{1, 0, 0, 1} << true;
+        QTest::newRow("third on a later block") << QList<int>{1, 1, 1, 0} << false;
+        QTest::newRow("three on the first block") << QList<int>{3, 0, 0, 0} << false;
     }
     void missedAcknowledgements() {
-        QFETCH(int, firmwareBytes);
         QFETCH(QList<int>, missesPerBlock);
         QFETCH(bool, succeeds);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.ack = [&](int block, int send) {
-            return send < missesPerBlock.value(block) ? QByteArray() : QByteArray("!");
-        };
-        runUpdate(rig, files.write("m.nfr", imageFile(firmwareOf(firmwareBytes))));
-        QCOMPARE(recorder.ended, succeeds);
+        SimRig rig;
+        for (int b = 0; b < missesPerBlock.size(); ++b)
+            if (missesPerBlock[b] > 0) rig.recorder.faults().dropAckOfBlock.insert(b, missesPerBlock[b]);
+        const QByteArray firmware = firmwareOf(400);
+        runUpdate(rig, files.write("m.nfr", imageFile(firmware)));
+        QCOMPARE(rig.recorder.firmwareUpdates(), succeeds ? 1 : 0);
         QCOMPARE(rig.people.messages().contains(kDone), succeeds);
         QCOMPARE(rig.people.messages().contains(kFailed), !succeeds);
+        const QMap<int, int> sends = sendsPerBlock(rig);
         if (succeeds) {
-            QCOMPARE(recorder.received().left(firmwareBytes), firmwareOf(firmwareBytes));
+            QCOMPARE(rig.recorder.firmwareImage(), asStored(firmware));
+            for (int b = 0; b < missesPerBlock.size(); ++b) QCOMPARE(sends.value(b), 1 + missesPerBlock[b]);
         } else {
-            // The third expiry ends it: the failing block got its two-resend budget's remainder and no
+            // The third expiry ends it: the failing block got what was left of the two resends, and no
             // later block was sent.
             int spent = 0, failing = 0;
             for (int b = 0; b < missesPerBlock.size(); ++b) {
@@ -144,42 +156,51 @@ private Q_SLOTS:
                 }
                 spent += missesPerBlock[b];
             }
-            QCOMPARE(recorder.sends.value(failing), 1 + (2 - spent));
-            QVERIFY(!recorder.sends.contains(failing + 1));
+            QCOMPARE(sends.value(failing), 1 + (2 - spent));
+            QVERIFY(!sends.contains(failing + 1));
+            QVERIFY(!rig.receivedCodes().contains(kFirmwareEndCode));
         }
-        QVERIFY(!rig.port.Connected());
+        QVERIFY(!rig.wire.Connected());
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
     }
 
     void ackGluedToAnotherByteIsNotSeen_data() {
-        QTest::addColumn<QByteArray>("chunk");
-        QTest::newRow("! then a byte") << QByteArray("!x");
-        QTest::newRow("a byte then !") << QByteArray("x!");
-        QTest::newRow("two !") << QByteArray("!!");
-        QTest::newRow("other lone byte") << QByteArray("?");
+        QTest::addColumn<QByteArray>("glue");
+        QTest::addColumn<bool>("glueFirst");
+        QTest::newRow("! then a byte") << QByteArray("x") << false;
+        QTest::newRow("a byte then !") << QByteArray("x") << true;
+        QTest::newRow("two !") << QByteArray("!") << false;
     }
     void ackGluedToAnotherByteIsNotSeen() {
-        QFETCH(QByteArray, chunk);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.ack = [&](int block, int send) { return block == 0 && send == 0 ? chunk : QByteArray("!"); };
+        QFETCH(QByteArray, glue);
+        QFETCH(bool, glueFirst);
+        SimRig rig;
+        rig.recorder.faults().glueNextAcks = 1;
+        rig.recorder.faults().ackGlue = glue;
+        rig.recorder.faults().ackGlueFirst = glueFirst;
         runUpdate(rig, files.write("g.nfr", imageFile(firmwareOf(200))));
-        QCOMPARE(recorder.sends.value(0), 2);
-        QCOMPARE(recorder.sends.value(1), 1);
-        QVERIFY(recorder.ended);
+        const QMap<int, int> sends = sendsPerBlock(rig);
+        QCOMPARE(sends.value(0), 2);
+        QCOMPARE(sends.value(1), 1);
+        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
     }
 
     void ackInTheExpiringPassCounts() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        bool waiting = false, delivered = false;
-        recorder.ack = [&](int block, int) {
-            if (block != 0) return QByteArray("!");
-            waiting = true;
-            return QByteArray();
+        // A fake line, to put the "!" into the very pass in which the time-out runs out.
+        WindowRig<FakePort> rig;
+        int block0Sends = 0;
+        bool waiting = false, delivered = false, ended = false;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            const quint8 code = quint8(frame.at(1));
+            if (code == kFirmwareEndCode) ended = true;
+            if (code != kFirmwareBlockCode) return;
+            if (quint8(frame.at(3)) == 0 && block0Sends++ == 0) {
+                waiting = true;
+                return;
+            }
+            rig.port.deliverLater("!");
         };
-        // Runs right after the link's own tick, in the same timer event: the "!" arrives in the pass in
-        // which the block's time-out has just run out.
+        // Runs right after the link's own tick, in the same timer event.
         QObject::connect(rig.link().timer(), &QTimer::timeout, [&] {
             if (waiting && !delivered && rig.link().st.timeoutTicks == 0) {
                 delivered = true;
@@ -188,21 +209,20 @@ private Q_SLOTS:
         });
         runUpdate(rig, files.write("e.nfr", imageFile(firmwareOf(200))));
         QVERIFY(delivered);
-        QCOMPARE(recorder.sends.value(0), 1);
-        QVERIFY(recorder.ended);
+        QCOMPARE(block0Sends, 1);
+        QVERIFY(ended);
         QVERIFY(rig.people.messages().contains(kDone));
     }
 
     void failureOnTheLastBlockShowsOnlyTheFailure() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.ack = [](int block, int) { return block == 1 ? QByteArray() : QByteArray("!"); };
+        SimRig rig;
+        rig.recorder.faults().dropAckOfBlock.insert(1, SimFaults::kAlways);
         const UpdateRun run = runUpdate(rig, files.write("l.nfr", imageFile(firmwareOf(132))));
         QCOMPARE(rig.people.shown, (QStringList{kOpen, "beep", kWarning, "beep", kFailed}));
-        QCOMPARE(recorder.sends.value(1), 3);
-        QVERIFY(!recorder.ended);
-        QVERIFY(!blockCodesOnly(recorder.codes).contains(kFirmwareEndCode));
-        QVERIFY(!rig.port.Connected());
+        QCOMPARE(sendsPerBlock(rig).value(1), 3);
+        QVERIFY(!rig.receivedCodes().contains(kFirmwareEndCode));
+        QCOMPARE(rig.recorder.firmwareUpdates(), 0);
+        QVERIFY(!rig.wire.Connected());
         QCOMPARE(rig.w().Edit_status->text(), QString("ROZŁĄCZONY"));
         QVERIFY(run.dialog.isNull());
         // The gauge never claimed completion.
@@ -210,8 +230,7 @@ private Q_SLOTS:
     }
 
     void badFilesNeverEnableStart() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
+        SimRig rig;
         QByteArray badCheck = imageFile(firmwareOf(50));
         badCheck.back() = char(badCheck.back() ^ 0x01);
         const QString wrongMagic = files.write("wm.nfr", imageFile(firmwareOf(50), "tcf"));
@@ -238,7 +257,7 @@ private Q_SLOTS:
                  (QStringList{kOpen, kOpen, "error: Zly format pliku", kOpen, "error: Bląd CRC pliku konfiguracji",
                               kOpen, kOpen}));
         // Nothing went to the recorder, and closing resumed the live status.
-        QVERIFY(recorder.codes.isEmpty());
+        QVERIFY(rig.recorder.received().isEmpty());
         QVERIFY(rig.link().st.pollingEnabled);
     }
 
@@ -254,8 +273,7 @@ private Q_SLOTS:
     void sizesThatCannotBeSentAreRefused() {
         QFETCH(int, firmwareBytes);
         QFETCH(bool, accepted);
-        Rig rig;
-        FakeRecorder recorder(rig.port);
+        SimRig rig;
         const QString path = files.write("s.nfr", imageFile(firmwareOf(firmwareBytes)));
         bool startEnabled = !accepted;
         int messages = -1;
@@ -275,39 +293,38 @@ private Q_SLOTS:
             QVERIFY2(why.startsWith("error: Plik firmware"), qPrintable(why));
             QCOMPARE(rig.people.count("beep"), 1);
         }
-        QVERIFY(recorder.codes.isEmpty());
+        QVERIFY(rig.recorder.received().isEmpty());
     }
 
     void transferCannotBeDisturbed() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
+        SimRig rig;
         QPointer<TFboot> dialog;
-        bool stillOpen = false, buttonsOff = false;
-        recorder.onBlock = [&](int block, int) {
-            if (block != 1 || !dialog) return;
+        bool stillOpen = false, buttonsOff = false, tried = false;
+        QObject::connect(&rig.recorder, &Recorder::frameReceived, [&](quint8 code, const QByteArray& payload) {
+            if (tried || code != kFirmwareBlockCode || quint8(payload.at(0)) != 1 || !dialog) return;
+            tried = true;
             dialog->close();
             dialog->reject();
             dialog->Button1->click();
             dialog->ButtonStart->click();
             stillOpen = dialog && dialog->isVisible();
             buttonsOff = !dialog->Button1->isEnabled() && !dialog->ButtonStart->isEnabled();
-        };
-        const UpdateRun run = runUpdate(rig, files.write("d.nfr", imageFile(firmwareOf(500))), [&](TFboot* d) {
-            dialog = d;
         });
+        const UpdateRun run = runUpdate(rig, files.write("d.nfr", imageFile(firmwareOf(500))),
+                                        [&](TFboot* d) { dialog = d; });
+        QVERIFY(tried);
         QVERIFY(stillOpen);
         QVERIFY(buttonsOff);
         // One file request, one restart, every block once, one end.
         QCOMPARE(rig.people.count(kOpen), 1);
-        QCOMPARE(recorder.count(kRestartCode), 1);
-        QCOMPARE(recorder.count(kFirmwareBlockCode), 4);
-        QVERIFY(recorder.ended);
+        QCOMPARE(rig.received(kRestartCode).size(), 1);
+        QCOMPARE(rig.received(kFirmwareBlockCode).size(), 4);
+        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
         QVERIFY(run.dialog.isNull());
     }
 
     void noPortSelectedSaysSoOnce() {
-        Rig rig(QVector<PortEntry>{});
-        FakeRecorder recorder(rig.port);
+        SimRig rig(false);
         bool startAgain = false, stillOpen = false, gaugeHidden = false;
         rig.people.fileAnswers.enqueue(files.write("n.nfr", imageFile(firmwareOf(60))));
         whenModal<TFboot>([&](TFboot* d) {
@@ -320,7 +337,7 @@ private Q_SLOTS:
         });
         rig.w().ButtonFirmware->click();
         QCOMPARE(rig.people.messages(), (QStringList{kOpen, "error: Port Not Open."}));
-        QVERIFY(rig.port.written.isEmpty());
+        QVERIFY(rig.recorder.received().isEmpty());
         QVERIFY(stillOpen);
         QVERIFY(startAgain);
         QVERIFY(gaugeHidden);
@@ -329,8 +346,8 @@ private Q_SLOTS:
     }
 
     void portThatCannotOpenOpensNoDialog() {
-        Rig rig;
-        rig.port.openFails = true;
+        SimRig rig;
+        rig.wire.setBusy(true);
         bool shown = false;
         QTimer* poll = whenModal<TFboot>([&](TFboot* d) {
             shown = true;
@@ -340,26 +357,22 @@ private Q_SLOTS:
         rig.runTicks(5);
         QVERIFY(!shown);
         delete poll;
-        QCOMPARE(rig.people.messages(), QStringList{"error: Unable to open com port (Error: 2)"});
+        QCOMPARE(rig.people.messages(), QStringList{"error: Unable to open com port (Error: 16)"});
         QCOMPARE(rig.w().Edit_status->text(), QString("ROZŁĄCZONY"));
     }
 
     void portLostDuringTheTransferIsReportedOnce() {
-        Rig rig;
-        FakeRecorder recorder(rig.port);
-        recorder.ack = [&](int block, int) {
-            if (block == 1) {
-                QTimer::singleShot(0, &rig.port, [&] {
-                    rig.port.ClosePort();
-                    Q_EMIT rig.port.portLost(QStringLiteral("Port COM1 został odłączony"));
-                });
-                return QByteArray();
-            }
-            return QByteArray("!");
-        };
+        SimRig rig;
+        QString lost;
+        QObject::connect(&rig.wire, &SerialPort::portLost, [&](const QString& m) { lost = m; });
+        QObject::connect(&rig.recorder, &Recorder::frameReceived, [&](quint8 code, const QByteArray& payload) {
+            if (code == kFirmwareBlockCode && quint8(payload.at(0)) == 1)
+                QTimer::singleShot(0, &rig.wire, [&] { rig.wire.unplug(); });
+        });
         const UpdateRun run = runUpdate(rig, files.write("p.nfr", imageFile(firmwareOf(400))));
-        QCOMPARE(rig.people.messages(), (QStringList{kOpen, kWarning, "error: Port COM1 został odłączony"}));
-        QCOMPARE(recorder.count(kFirmwareBlockCode), 2);
+        QVERIFY(!lost.isEmpty());
+        QCOMPARE(rig.people.messages(), (QStringList{kOpen, kWarning, "error: " + lost}));
+        QCOMPARE(rig.received(kFirmwareBlockCode).size(), 2);
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
         QCOMPARE(rig.w().Edit_status->text(), QString("ROZŁĄCZONY"));
         QVERIFY(run.dialog.isNull());
