@@ -98,15 +98,6 @@ private Q_SLOTS:
         QCOMPARE(FirmwareBlockCount(0), 0);
     }
 
-    void progressCountsConsumedBytesAgainstTheFileSize() {
-        // 136-byte file: 128 of 136 after block 0, all 132 after block 1 (never 100 before the end).
-        QCOMPARE(FirmwareProgress(0, 136), 128 * 100 / 136);
-        QCOMPARE(FirmwareProgress(1, 136), 132 * 100 / 136);
-        QCOMPARE(FirmwareConsumedAfter(1, 136), 132);
-        QCOMPARE(FirmwareProgress(467, 60000), 59904 * 100 / 60000);
-        QCOMPARE(FirmwareProgress(0, 0), 0);
-    }
-
     void sizesThatCannotBeSent_data() {
         QTest::addColumn<qint64>("size");
         QTest::addColumn<bool>("refused");

@@ -97,17 +97,6 @@ private Q_SLOTS:
         QVERIFY(rig.w().Button_polacz->isEnabled());
     }
 
-    void moreThan256BlocksWrapTheirNumber() {
-        SimRig rig;
-        const QByteArray firmware = firmwareOf(257 * 128 + 10);
-        runUpdate(rig, files.write("big.nfr", imageFile(firmware)));
-        QCOMPARE(rig.recorder.firmwareUpdates(), 1);
-        QCOMPARE(rig.recorder.firmwareBlocks(), 258);
-        QCOMPARE(rig.recorder.blockSequenceErrors(), 0);
-        QCOMPARE(quint8(rig.received(kFirmwareBlockCode).at(256).at(0)), quint8(0));
-        QCOMPARE(rig.recorder.firmwareImage(), asStored(firmware));
-    }
-
     void updateWhileLoggedInLogsOutFirst() {
         SimRig rig;
         rig.logIn();
