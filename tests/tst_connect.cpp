@@ -205,6 +205,18 @@ private Q_SLOTS:
         rig.people.clear();
         QVERIFY(rig.login());
     }
+    void portLeavingTheSystemListIsNoticed() {
+        SimRig rig;
+        QVERIFY(rig.login());
+        // The adapter disappears from the system's list while its driver stays silent.
+        rig.catalog.setPorts({});
+        QVERIFY(rig.waitFor([&] { return !rig.wire.Connected(); }, 30));
+        rig.runTicks(30);
+        QCOMPARE(rig.people.messages(),
+                 QStringList{"error: Port MX-4 (symulator) został odłączony od komputera"});
+        QCOMPARE(rig.w().Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
+        QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
 };
 
 QTEST_MAIN(ConnectTest)
