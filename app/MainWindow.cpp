@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -421,4 +422,7 @@ void TMain::wireControls() {
     });
 
     connect(port_, &SerialPort::portLost, this, [this](const QString& m) { guarded([&] { onPortLost(m); }); });
+    connect(link_->timer(), &QTimer::timeout, this, [this] {
+        if (link_->tickCount() % 10 == 0) guarded([this] { checkPortPresent(); });
+    });
 }

@@ -165,6 +165,8 @@ private:
     void showPortOpen();
     void showPortClosed();
     void onPortLost(const QString& message);
+    // Once a second while the port is open: a port that has left the system's list is closed.
+    void checkPortPresent();
     // The branches of DispatchReply.
     void showVersion(const QByteArray& payload);
     void showStatus(const QByteArray& payload);

@@ -149,6 +149,16 @@ void TMain::onPortLost(const QString& message) {
     people_->error(message);
 }
 
+void TMain::checkPortPresent() {
+    if (!port_->Connected()) return;
+    const QVector<PortEntry> ports = catalog_->listPorts();
+    for (const PortEntry& p : ports)
+        if (p.portName == port_->portName()) return;
+    // The driver said nothing, but the adapter is gone.
+    port_->ClosePort();
+    onPortLost(QStringLiteral("Port %1 został odłączony od komputera").arg(port_->portName()));
+}
+
 // ---------------------------------------------------------------- ports
 
 void TMain::ListSerialPorts() {

@@ -113,6 +113,8 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
     }
     st.sending = waitDepth_ > 0;
     st.pollTicks = 0;
+    // The awaited reply, and what came before it, is applied to the window before the caller goes on.
+    if (result && !dispatching_) dispatchPending();
     if (!busy()) schedulePendingActions();
     return result;
 }

@@ -122,6 +122,15 @@ private Q_SLOTS:
         QCOMPARE(rig.port.written.size(), 1);
     }
 
+    void awaitedReplyIsAppliedBeforeTheWaitReturns() {
+        Rig rig;
+        rig.answer(1, "T2");
+        rig.link.SendFrame(1, "1234");
+        QVERIFY(rig.link.WaitReply(10, 1));
+        QCOMPARE(rig.host.dispatched.size(), 1);
+        QCOMPARE(rig.host.dispatched[0], (ReplyFrame{1, "T2"}));
+    }
+
     void otherCodeDoesNotEndTheWait() {
         Rig rig;
         rig.answer(5, {});

@@ -1,33 +1,36 @@
 #pragma once
-// A main window on a port, a fixed list of ports and scripted people, with a fast tick.
+// A main window with a fast tick, a fixed list of ports and scripted people, on a port of the test's
+// choosing: FakePort (the test is the far end) or the simulated recorder over the in-process wire.
 
 #include "app/MainWindow.h"
 #include "link/ErrorHook.h"
 #include "link/Link.h"
 #include "link/PortCatalog.h"
+#include "sim/Recorder.h"
+#include "sim/SimWire.h"
 #include "support/ScriptedPeople.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
 #include <memory>
 
 constexpr int kTestTickMs = 5;
 
-template <class Port>
-struct WindowRig {
-    Port port;
+struct RigBase {
     FixedPortCatalog catalog;
     ScriptedPeople people;
     std::unique_ptr<TMain> window;
 
-    explicit WindowRig(QVector<PortEntry> ports = {{QStringLiteral("COM1"), QStringLiteral("\\\\.\\COM1")}}) {
+    void makeWindow(SerialPort* port, QVector<PortEntry> ports) {
         shuttingDown = false;
         catalog.setPorts(std::move(ports));
-        window = std::make_unique<TMain>(AppDeps{&port, &catalog, &people, kTestTickMs});
+        window = std::make_unique<TMain>(AppDeps{port, &catalog, &people, kTestTickMs});
     }
-    ~WindowRig() {
-        shuttingDown = false;
+    // The window goes before the port it uses.
+    void dropWindow() {
         window.reset();
+        shuttingDown = false;
     }
     TMain& w() { return *window; }
     Link& link() { return *window->link(); }
@@ -42,5 +45,29 @@ struct WindowRig {
     }
     void runTicks(int ticks) {
         waitFor([] { return false; }, ticks);
+    }
+    bool loggedIn() const { return window->Edit_logon->text() == QLatin1String("ZALOGOWANY"); }
+};
+
+template <class Port>
+struct WindowRig : RigBase {
+    Port port;
+    explicit WindowRig(QVector<PortEntry> ports = {{QStringLiteral("COM1"), QStringLiteral("\\\\.\\COM1")}}) {
+        makeWindow(&port, std::move(ports));
+    }
+    ~WindowRig() { dropWindow(); }
+};
+
+// The window on the simulated recorder, which is the only port in the list.
+struct SimRig : RigBase {
+    Recorder recorder;
+    SimWire wire{&recorder};
+    SimRig() { makeWindow(&wire, {{SimWire::defaultPortName(), QStringLiteral("symulator")}}); }
+    ~SimRig() { dropWindow(); }
+
+    // Clicks "POŁĄCZ": the connect sequence runs to its end inside the click.
+    bool login() {
+        window->Button_polacz->click();
+        return loggedIn();
     }
 };

@@ -1,0 +1,89 @@
+// The real QSerialPort back end over a pseudo-terminal pair, with the simulated recorder at the far end:
+// connect, log in, live status, log out; and the far end hanging up while logged in.
+
+#include "link/QtSerialPort.h"
+#include "support/PtyRecorder.h"
+#include "support/WindowRig.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QToolButton>
+#include <QtTest>
+
+struct PtyRig : RigBase {
+    PtyRecorder far;
+    QtSerialPort port;
+    PtyRig() { makeWindow(&port, {{far.path(), far.path()}}); }
+    ~PtyRig() { dropWindow(); }
+};
+
+class PtyEndToEndTest : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void loginStatusLogout() {
+        PtyRig rig;
+        if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        rig.far.closeSlave();
+        TMain& w = rig.w();
+        QVERIFY(rig.port.portName() == rig.far.path());
+        w.Button_polacz->click();
+        QVERIFY2(rig.loggedIn(), qPrintable(rig.people.shown.join(" | ")));
+        QVERIFY(rig.people.shown.isEmpty());
+        QCOMPARE(rig.far.recorder.receivedCodes(), (QVector<quint8>{0, 1}));
+        QCOMPARE(w.TextWersja->text(), QString("MX-4 v 1.2"));
+        // A status reply comes back through the real port.
+        QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
+        QCOMPARE(w.Temp1->text(), QString("+23,2"));
+        QCOMPARE(w.BarRSSI->value(), 18);
+
+        w.Button_rozlacz->click();
+        QCOMPARE(rig.people.shown, (QStringList{"beep", "information: Wylogowano ze MX-4"}));
+        QVERIFY(!rig.port.Connected());
+        QVERIFY(rig.far.recorder.receivedCodes().contains(2));
+    }
+
+    void farEndHangsUp() {
+        PtyRig rig;
+        if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        rig.far.closeSlave();
+        rig.w().Button_polacz->click();
+        QVERIFY(rig.loggedIn());
+        rig.far.hangUp();
+        // The port closes at the first error and the user hears of it once, however long we wait.
+        QVERIFY(rig.waitFor([&] { return !rig.port.Connected(); }, 100));
+        rig.runTicks(60);
+        QCOMPARE(rig.people.messages().size(), 1);
+        QVERIFY(rig.people.messages()[0].startsWith("error: "));
+        QCOMPARE(rig.w().Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
+        QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
+
+    void busyPortReportsItsErrorNumber() {
+        PtyRig rig;
+        if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        rig.far.closeSlave();
+        QtSerialPort other;
+        other.Port(rig.far.path());
+        other.OpenPort();
+        rig.w().Button_polacz->click();
+        QCOMPARE(rig.people.shown, QStringList{"error: Unable to open com port (Error: 16)"});
+        QVERIFY(rig.w().Button_polacz->isEnabled());
+        other.ClosePort();
+    }
+
+    void linesAreLowAfterOpen() {
+        PtyRig rig;
+        if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        rig.port.OpenPort();
+        QVERIFY(!rig.port.dtr());
+        QVERIFY(!rig.port.rts());
+        // A pty has no modem lines: raising them is not an error.
+        rig.port.SetDtrLine(true);
+        rig.port.SetRtsLine(true);
+        QVERIFY(rig.port.dtr() && rig.port.rts());
+        QVERIFY(rig.port.Connected());
+    }
+};
+
+QTEST_MAIN(PtyEndToEndTest)
+#include "tst_pty_e2e.moc"
