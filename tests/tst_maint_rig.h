@@ -32,35 +32,17 @@ inline QByteArray firmwareOf(int n) {
     return bytes;
 }
 
-// A main window on the in-process wire to a simulated recorder, with a fast tick.
-struct SimRig {
+// The window on the simulated recorder, which is the only port in the list unless told otherwise.
+struct MaintRig : RigBase {
     Recorder recorder;
     SimWire wire{&recorder};
-    FixedPortCatalog catalog;
-    ScriptedPeople people;
-    std::unique_ptr<TMain> window;
 
-    explicit SimRig(bool withPort = true) {
-        shuttingDown = false;
-        if (withPort) catalog.setPorts({{SimWire::defaultPortName(), QStringLiteral("sim")}});
-        window = std::make_unique<TMain>(AppDeps{&wire, &catalog, &people, kTestTickMs});
+    explicit MaintRig(bool withPort = true) {
+        QVector<PortEntry> ports;
+        if (withPort) ports.append({SimWire::defaultPortName(), QStringLiteral("symulator")});
+        makeWindow(&wire, ports);
     }
-    ~SimRig() {
-        shuttingDown = false;
-        window.reset();
-    }
-    TMain& w() { return *window; }
-    Link& link() { return *window->link(); }
-
-    // Runs events until the condition holds or `ticks` ticks have passed; true when it holds.
-    template <class F>
-    bool waitFor(F condition, int ticks = 400) {
-        const quint64 until = link().tickCount() + quint64(ticks);
-        while (!condition() && link().tickCount() < until)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-        return condition();
-    }
-    void runTicks(int ticks) { waitFor([] { return false; }, ticks); }
+    ~MaintRig() { dropWindow(); }
 
     // Connects and logs in, then lets the login reply's dispatch finish so that the dialogs' drivers do
     // not run inside it.

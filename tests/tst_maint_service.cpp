@@ -26,7 +26,7 @@ class MaintServiceTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void confirmedPasswordIsUsedByTheNextLogin() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         QPointer<TFhaslo_nowe> dialog;
         QString startText;
@@ -67,7 +67,7 @@ private Q_SLOTS:
     }
     void closingWithoutSavingSendsNothing() {
         QFETCH(int, how);
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
             d->Edit_haslo_nowe->setText("9999");
@@ -93,7 +93,7 @@ private Q_SLOTS:
     }
     void passwordsTheLoginCannotHoldAreRefused() {
         QFETCH(QString, text);
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         bool stayedOpen = false;
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
@@ -113,7 +113,7 @@ private Q_SLOTS:
     }
 
     void unansweredPasswordChangeKeepsTheOldPassword() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         bool stayedOpen = false;
         whenModal<TFhaslo_nowe>([&](TFhaslo_nowe* d) {
@@ -135,7 +135,7 @@ private Q_SLOTS:
     }
 
     void clockIsSetFromOneReading() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         int readings = 0;
         rig.w().maintenance->setClockSource([&] {
@@ -157,7 +157,7 @@ private Q_SLOTS:
     }
 
     void unansweredClockRestartsTheLiveStatusAnyway() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         rig.recorder.faults().silentCodes.insert(kClockCode);
         rig.w().ButtonZegar->click();
@@ -169,7 +169,7 @@ private Q_SLOTS:
     }
 
     void restartWritesOneFrameAndShowsNothing() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         QByteArrayList written;
         QObject::connect(&rig.link(), &Link::frameSent, [&](const QByteArray& f) { written.append(f); });
@@ -182,7 +182,7 @@ private Q_SLOTS:
     }
 
     void counterResetWritesOneFrameAndShowsNothing() {
-        SimRig rig;
+        MaintRig rig;
         rig.recorder.live().smsToday = 7;
         rig.recorder.live().voiceToday = 3;
         rig.logIn();
@@ -201,7 +201,7 @@ private Q_SLOTS:
     }
 
     void aboutBoxIsFreshEachTime() {
-        SimRig rig;
+        MaintRig rig;
         QPointer<TFInfo> first, second;
         bool secondWasMarked = true;
         QString title, name, maker, service;

@@ -61,7 +61,7 @@ QByteArray asStored(const QByteArray& firmware) {
 }
 
 // How often each block number came.
-QMap<int, int> sendsPerBlock(const SimRig& rig) {
+QMap<int, int> sendsPerBlock(const MaintRig& rig) {
     QMap<int, int> sends;
     for (const QByteArray& payload : rig.received(kFirmwareBlockCode)) ++sends[quint8(payload.at(0))];
     return sends;
@@ -74,7 +74,7 @@ class MaintUpdateTest : public QObject {
 
 private Q_SLOTS:
     void successfulUpdate() {
-        SimRig rig;
+        MaintRig rig;
         const QByteArray firmware = firmwareOf(132);
         const UpdateRun run = runUpdate(rig, files.write("ok.nfr", imageFile(firmware)));
         QVERIFY(run.dialogShown);
@@ -98,7 +98,7 @@ private Q_SLOTS:
     }
 
     void updateWhileLoggedInLogsOutFirst() {
-        SimRig rig;
+        MaintRig rig;
         rig.logIn();
         const UpdateRun run = runUpdate(rig, files.write("ok2.nfr", imageFile(firmwareOf(700))));
         QVERIFY(run.startEnabled);
@@ -122,7 +122,7 @@ private Q_SLOTS:
     void missedAcknowledgements() {
         QFETCH(QList<int>, missesPerBlock);
         QFETCH(bool, succeeds);
-        SimRig rig;
+        MaintRig rig;
         for (int b = 0; b < missesPerBlock.size(); ++b)
             if (missesPerBlock[b] > 0) rig.recorder.faults().dropAckOfBlock.insert(b, missesPerBlock[b]);
         const QByteArray firmware = firmwareOf(400);
@@ -163,7 +163,7 @@ private Q_SLOTS:
     void ackGluedToAnotherByteIsNotSeen() {
         QFETCH(QByteArray, glue);
         QFETCH(bool, glueFirst);
-        SimRig rig;
+        MaintRig rig;
         rig.recorder.faults().glueNextAcks = 1;
         rig.recorder.faults().ackGlue = glue;
         rig.recorder.faults().ackGlueFirst = glueFirst;
@@ -204,7 +204,7 @@ private Q_SLOTS:
     }
 
     void failureOnTheLastBlockShowsOnlyTheFailure() {
-        SimRig rig;
+        MaintRig rig;
         rig.recorder.faults().dropAckOfBlock.insert(1, SimFaults::kAlways);
         const UpdateRun run = runUpdate(rig, files.write("l.nfr", imageFile(firmwareOf(132))));
         QCOMPARE(rig.people.shown, (QStringList{kOpen, "beep", kWarning, "beep", kFailed}));
@@ -219,7 +219,7 @@ private Q_SLOTS:
     }
 
     void badFilesNeverEnableStart() {
-        SimRig rig;
+        MaintRig rig;
         QByteArray badCheck = imageFile(firmwareOf(50));
         badCheck.back() = char(badCheck.back() ^ 0x01);
         const QString wrongMagic = files.write("wm.nfr", imageFile(firmwareOf(50), "tcf"));
@@ -262,7 +262,7 @@ private Q_SLOTS:
     void sizesThatCannotBeSentAreRefused() {
         QFETCH(int, firmwareBytes);
         QFETCH(bool, accepted);
-        SimRig rig;
+        MaintRig rig;
         const QString path = files.write("s.nfr", imageFile(firmwareOf(firmwareBytes)));
         bool startEnabled = !accepted;
         int messages = -1;
@@ -286,7 +286,7 @@ private Q_SLOTS:
     }
 
     void transferCannotBeDisturbed() {
-        SimRig rig;
+        MaintRig rig;
         QPointer<TFboot> dialog;
         bool stillOpen = false, buttonsOff = false, tried = false;
         QObject::connect(&rig.recorder, &Recorder::frameReceived, [&](quint8 code, const QByteArray& payload) {
@@ -313,7 +313,7 @@ private Q_SLOTS:
     }
 
     void noPortSelectedSaysSoOnce() {
-        SimRig rig(false);
+        MaintRig rig(false);
         bool startAgain = false, stillOpen = false, gaugeHidden = false;
         rig.people.fileAnswers.enqueue(files.write("n.nfr", imageFile(firmwareOf(60))));
         whenModal<TFboot>([&](TFboot* d) {
@@ -335,7 +335,7 @@ private Q_SLOTS:
     }
 
     void portThatCannotOpenOpensNoDialog() {
-        SimRig rig;
+        MaintRig rig;
         rig.wire.setBusy(true);
         bool shown = false;
         QTimer* poll = whenModal<TFboot>([&](TFboot* d) {
@@ -351,7 +351,7 @@ private Q_SLOTS:
     }
 
     void portLostDuringTheTransferIsReportedOnce() {
-        SimRig rig;
+        MaintRig rig;
         QString lost;
         QObject::connect(&rig.wire, &SerialPort::portLost, [&](const QString& m) { lost = m; });
         QObject::connect(&rig.recorder, &Recorder::frameReceived, [&](quint8 code, const QByteArray& payload) {
