@@ -1,5 +1,6 @@
 #include "config/FieldRules.h"
 
+#include "config/Defaults.h"
 #include "link/ErrorHook.h"
 #include "link/Text.h"
 
@@ -68,4 +69,15 @@ void onFocusEnter(QWidget* widget, std::function<void()> rule) {
 
 void onFocusExit(QWidget* widget, std::function<void()> rule) {
     widget->installEventFilter(new FocusRule(widget, QEvent::FocusOut, std::move(rule)));
+}
+
+QString pinAfterExit(const QString& text) { return text.size() < 4 ? kDefaultPin : text; }
+
+QString limitAfterExit(const QString& text) { return text.isEmpty() ? QStringLiteral("0") : text; }
+
+QString periodAfterExit(const QString& text) {
+    const QString t = text.isEmpty() ? QStringLiteral("1") : text;
+    bool ok = false;
+    const qlonglong v = t.toLongLong(&ok, 10);
+    return ok && v == 0 ? QStringLiteral("1") : t;
 }

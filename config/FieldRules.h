@@ -22,5 +22,14 @@ enum class CharSet {
 bool charAllowed(CharSet set, QChar c);
 
 void installKeyFilter(QWidget* field, CharSet set);
+
+// What the exit rules leave in a field when the focus goes. A text they do not understand stays as it
+// is, for the write or save to report.
+// The SIM PIN: shorter than four characters -> the default PIN.
+QString pinAfterExit(const QString& text);
+// The daily limits: empty -> "0".
+QString limitAfterExit(const QString& text);
+// The output times and the automatic SMS period: empty -> "1", then a value of 0 ("0", "00") -> "1".
+QString periodAfterExit(const QString& text);
 void onFocusEnter(QWidget* widget, std::function<void()> rule);
 void onFocusExit(QWidget* widget, std::function<void()> rule);
