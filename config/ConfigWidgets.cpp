@@ -103,8 +103,13 @@ void ConfigEdit::inputMethodEvent(QInputMethodEvent* event) {
 
 void ConfigEdit::contextMenuEvent(QContextMenuEvent* event) {
     QMenu* menu = createStandardContextMenu();
+    // The standard menu's paste entry: named "edit-paste" by later Qt versions, found by the text
+    // QLineEdit gives it (in the user's language) before that.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
     for (QAction* action : menu->actions()) {
-        if (action->objectName() != QLatin1String("edit-paste")) continue;
+        const bool isPaste = action->objectName() == QLatin1String("edit-paste") ||
+                             action->text().section(QLatin1Char('\t'), 0, 0) == pasteText;
+        if (!isPaste) continue;
         disconnect(action, &QAction::triggered, nullptr, nullptr);
         connect(action, &QAction::triggered, this, [this] { guarded([this] { pasteLimited(); }); });
     }
