@@ -112,40 +112,52 @@ ConfigEdit* ConfigArea::makeDisplay(QWidget* parent, const char* name, const QSt
     e->setReadOnly(true);
     e->setAccessibleName(accessible);
     e->setAlignment(Qt::AlignRight);
-    e->setDisplayChars(6);
+    e->setDisplayChars(5);  // "-31,50"
     return e;
 }
 
 // ---------------------------------------------------------------- "Numery telefonów"
 
 void ConfigArea::buildTelefony() {
-    auto* g = tightGrid(BoxTelefony);
+    auto* layout = new QVBoxLayout(BoxTelefony);
+    layout->setContentsMargins(6, 4, 6, 6);
+    layout->setSpacing(3);
+    auto* numbers = new QGridLayout;
+    numbers->setHorizontalSpacing(4);
+    numbers->setVerticalSpacing(3);
+    layout->addLayout(numbers);
     ConfigEdit** phones[kPhones] = {&Edit_Tel1, &Edit_Tel2, &Edit_Tel3, &Edit_Tel4,
                                     &Edit_Tel5, &Edit_Tel6, &Edit_Tel7, &Edit_Tel8};
     for (int i = 0; i < kPhones; ++i) {
         const auto field = TextField(int(TextField::Edit_Tel1) + i);
         *phones[i] = makeEdit(BoxTelefony, field, CharSet::Telephone);
         const int row = i % 4, column = i < 4 ? 0 : 2;
-        g->addWidget(caption(BoxTelefony, QString::number(i + 1), *phones[i]), row, column, Qt::AlignRight);
-        g->addWidget(*phones[i], row, column + 1);
+        numbers->addWidget(caption(BoxTelefony, QString::number(i + 1), *phones[i]), row, column, Qt::AlignRight);
+        numbers->addWidget(*phones[i], row, column + 1);
     }
+    numbers->setColumnMinimumWidth(2, 24);
+    numbers->setColumnStretch(4, 1);
+    auto* g = new QGridLayout;
+    g->setHorizontalSpacing(4);
+    g->setVerticalSpacing(3);
+    layout->addLayout(g);
 
     Combo_operator = new ConfigCombo(BoxTelefony, QStringLiteral("Combo_operator"), kOperatorEntries, 0,
                                      kOperatorEntries[0]);
     Combo_operator->setAccessibleName(QStringLiteral("Operator GSM"));
     Edit_operator = makeEdit(BoxTelefony, TextField::Edit_operator, CharSet::Telephone);
-    g->addWidget(caption(BoxTelefony, QStringLiteral("Operator GSM"), Combo_operator), 4, 0, Qt::AlignRight);
-    g->addWidget(Combo_operator, 4, 1);
-    g->addWidget(caption(BoxTelefony, QStringLiteral("Centrum SMS"), Edit_operator), 4, 2, Qt::AlignRight);
-    g->addWidget(Edit_operator, 4, 3);
+    g->addWidget(caption(BoxTelefony, QStringLiteral("Operator GSM"), Combo_operator), 0, 0, Qt::AlignRight);
+    g->addWidget(Combo_operator, 0, 1);
+    g->addWidget(caption(BoxTelefony, QStringLiteral("Centrum SMS"), Edit_operator), 0, 2, Qt::AlignRight);
+    g->addWidget(Edit_operator, 0, 3);
 
     Edit_pin = makeEdit(BoxTelefony, TextField::Edit_pin, CharSet::Digits);
     hint(Edit_pin, QStringLiteral("PIN karty SIM (4 cyfry)"));
     JakiStan = makeEdit(BoxTelefony, TextField::JakiStan, CharSet::Free);
-    g->addWidget(caption(BoxTelefony, QStringLiteral("PIN"), Edit_pin), 5, 0, Qt::AlignRight);
-    g->addWidget(Edit_pin, 5, 1);
-    g->addWidget(caption(BoxTelefony, QStringLiteral("Pytanie o stan:"), JakiStan), 5, 2, Qt::AlignRight);
-    g->addWidget(JakiStan, 5, 3);
+    g->addWidget(caption(BoxTelefony, QStringLiteral("PIN"), Edit_pin), 1, 0, Qt::AlignRight);
+    g->addWidget(Edit_pin, 1, 1);
+    g->addWidget(caption(BoxTelefony, QStringLiteral("Pytanie o stan:"), JakiStan), 1, 2, Qt::AlignRight);
+    g->addWidget(JakiStan, 1, 3);
 
     // "Limit SMS:" 3 z [10]: used today, then the limit.
     auto limitRow = [&](TextField field, QLabel*& used, const char* usedName, const QString& title,
@@ -162,8 +174,8 @@ void ConfigArea::buildTelefony() {
         row->addWidget(used);
         row->addWidget(e);
         row->addStretch(1);
-        g->addWidget(caption(BoxTelefony, title, e), 6, column, Qt::AlignRight);
-        g->addLayout(row, 6, column + 1);
+        g->addWidget(caption(BoxTelefony, title, e), 2, column, Qt::AlignRight);
+        g->addLayout(row, 2, column + 1);
         return e;
     };
     Edit_LimitSMS = limitRow(TextField::Edit_LimitSMS, LabelSMS, "LabelSMS", QStringLiteral("Limit SMS:"),
@@ -198,7 +210,7 @@ void ConfigArea::buildWejscia() {
     for (const Row& row : rows) {
         *row.onMember = makeEdit(Boxwejscia, row.on, CharSet::Free);
         *row.offMember = makeEdit(Boxwejscia, row.off, CharSet::Free);
-        for (ConfigEdit* e : {*row.onMember, *row.offMember}) e->setDisplayChars(19);
+        for (ConfigEdit* e : {*row.onMember, *row.offMember}) e->setDisplayChars(11);
         g->addWidget(caption(Boxwejscia, QLatin1String(row.label), *row.onMember), r, 0, Qt::AlignRight);
         g->addWidget(*row.onMember, r, 1);
         g->addWidget(*row.offMember, r, 2);
@@ -217,7 +229,7 @@ void ConfigArea::buildCzujnik() {
     int r = 0;
     using Row = std::pair<const char*, ConfigEdit*>;
     for (auto [title, e] : std::initializer_list<Row>{{"Wysoka", Edit_T1a}, {"Norma", Edit_T1ok}, {"Niska", Edit_T1n}}) {
-        e->setDisplayChars(19);
+        e->setDisplayChars(11);
         g->addWidget(caption(BoxCzujnik, QLatin1String(title), e), r, 0, Qt::AlignRight);
         g->addWidget(e, r, 1);
         ++r;
@@ -232,7 +244,7 @@ void ConfigArea::buildCzujnik() {
     TempZapisz = makeEdit(BoxCzujnik, TextField::TempZapisz, CharSet::Digits);
     TempZapisz->setReadOnly(true);
     TempZapisz->setAlignment(Qt::AlignRight);
-    TempZapisz->setDisplayChars(6);
+    TempZapisz->setDisplayChars(5);
     hint(TempZapisz, QStringLiteral("Okres zapisu temperatury"));
     SpinButton4 = new SpinButton(BoxCzujnik, QStringLiteral("SpinButton4"), QStringLiteral("Zapis"));
 
@@ -246,13 +258,13 @@ void ConfigArea::buildCzujnik() {
         int row, column;
     };
     for (const Cell& c : {Cell{"MAX", Edit_T1Max, SpinButton1, 0, 0}, Cell{"MIN", Edit_T1Min, SpinButton2, 1, 0},
-                          Cell{"Korekta", Edit_T1Korekta, SpinButton3, 0, 3}, Cell{"Zapis", TempZapisz, SpinButton4, 1, 3}}) {
+                          Cell{"Korekta", Edit_T1Korekta, SpinButton3, 2, 0}, Cell{"Zapis", TempZapisz, SpinButton4, 3, 0}}) {
         values->addWidget(caption(BoxCzujnik, QLatin1String(c.title), c.display), c.row, c.column, Qt::AlignRight);
         values->addWidget(c.display, c.row, c.column + 1);
         values->addWidget(c.spin, c.row, c.column + 2);
     }
-    values->setColumnMinimumWidth(3, 50);
-    g->addLayout(values, 0, 2, 3, 1, Qt::AlignTop);
+    values->setColumnMinimumWidth(0, 50);
+    g->addLayout(values, 0, 2, 4, 1, Qt::AlignTop);
     g->setColumnStretch(3, 1);
 }
 

@@ -34,9 +34,12 @@ QSize ConfigEdit::sizeHint() const {
     QSize size = QLineEdit::sizeHint();
     if (chars_ > 0) {
         // The base hint is 17 'x' wide plus the frame; keep the frame, change the characters.
+        // Numbers need room for digits, texts for their widest letters.
         const QFontMetrics fm = fontMetrics();
+        const bool numeric = set_ == CharSet::Digits || set_ == CharSet::Telephone;
+        const QChar widest = numeric ? QLatin1Char('0') : QLatin1Char('W');
         size.setWidth(size.width() - 17 * fm.horizontalAdvance(QLatin1Char('x')) +
-                      chars_ * fm.horizontalAdvance(QLatin1Char('0')));
+                      chars_ * fm.horizontalAdvance(widest));
     }
     return size;
 }

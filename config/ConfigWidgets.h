@@ -26,7 +26,7 @@ public:
     int typingLimit() const { return limit_; }
     // Inserts the clipboard's text in place of the selection, cut to what fits.
     void pasteLimited(QClipboard::Mode mode = QClipboard::Clipboard);
-    // Makes the field wide enough for `chars` digits in its current font.
+    // Makes the field wide enough for `chars` characters of its set in its current font.
     void setDisplayChars(int chars);
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
