@@ -40,4 +40,3 @@ inline void tabOut(QWidget* w) {
     QCoreApplication::processEvents();
 }
 
-inline QString hex(const QColor& c) { return c.name(); }
