@@ -1,6 +1,8 @@
 #pragma once
 // The configuration area: five group boxes shown and hidden together.
 
+#include "config/ConfigValues.h"
+
 #include <QWidget>
 
 class QGroupBox;
@@ -22,4 +24,16 @@ public:
 
     void setBoxesVisible(bool visible);
     bool boxesVisible() const;
+
+    // Placeholder value store until the controls exist.
+    ConfigValues values() const { return values_; }
+    void setValues(const ConfigValues& v) { values_ = v; }
+    TempSettings tempSettings() const { return values_.temp; }
+    void paintSynchronised(TextField) {}
+    void ResetMatrixColours() {}
+    void paintOptionsSynchronised() {}
+    void paintTemperatureSynchronised() {}
+
+private:
+    ConfigValues values_ = ConfigValues::defaults();
 };
