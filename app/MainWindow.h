@@ -1,6 +1,7 @@
 #pragma once
 // The main window: every function of the program is reached from here.
 
+#include "config/SaveDialogState.h"
 #include "link/Shell.h"
 
 #include <QMainWindow>
@@ -112,6 +113,9 @@ public:
     // ---- Dialogs that live as long as the window
     TFormCom* FormCom = nullptr;
     TFormJakieCOM* FormJakieCOM = nullptr;
+
+    // The save dialog the configuration and event text saves share.
+    SaveDialogState saveDialog;
 
     // ---- Subsystems, each wired to the window in its own file
     class ConfigTransfer* configTransfer = nullptr;  // MainWindowConfig.cpp

@@ -38,7 +38,11 @@ ConfigValues ConfigArea::values() const {
 
 // ---------------------------------------------------------------- setting
 
-void ConfigArea::setText(TextField field, const QString& text) { edit(field)->setText(text); }
+// Only a text that differs is set: setting the same text would fire nothing, but would still move the
+// cursor and drop the undo history of a field the person may be typing in.
+void ConfigArea::setText(TextField field, const QString& text) {
+    if (edit(field)->text() != text) edit(field)->setText(text);
+}
 
 void ConfigArea::setMatrixChecked(int row, int kind, int phone, bool checked) {
     matrixBox(row, kind, phone)->setChecked(checked);
@@ -59,7 +63,7 @@ void ConfigArea::setTempSettings(const TempSettings& t) {
 }
 
 void ConfigArea::setValues(const ConfigValues& v) {
-    for (int f = 0; f < kTextFieldCount; ++f) edits_[f]->setText(v.texts[size_t(f)]);
+    for (int f = 0; f < kTextFieldCount; ++f) setText(TextField(f), v.texts[size_t(f)]);
     for (int row = 0; row < kMatrixRows; ++row)
         for (int kind = 0; kind < kMatrixKinds; ++kind)
             for (int p = 0; p < kPhones; ++p) matrix_[row][kind][p]->setChecked(v.matrix[row][kind][p]);

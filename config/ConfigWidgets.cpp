@@ -158,6 +158,8 @@ ConfigCombo::ConfigCombo(QWidget* parent, const QString& name, const QStringList
 
 void ConfigCombo::setSelectedIndex(int index) {
     const bool valid = index >= 0 && index < count();
+    // The selection it already has: the text stays as the person left it.
+    if ((valid ? index : -1) == selected_) return;
     programmatic_ = true;
     QComboBox::setCurrentIndex(valid ? index : -1);
     lineEdit()->setText(valid ? itemText(index) : QString());

@@ -56,6 +56,7 @@ public:
 
     int selectedIndex() const { return selected_; }
     // Selects an entry (its text shown) or none (-1 or any other value: an empty text); fires nothing.
+    // Setting the selection it already has changes nothing, not even the text.
     void setSelectedIndex(int index);
 
     void showPopup() override;

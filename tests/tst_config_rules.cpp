@@ -196,6 +196,9 @@ private Q_SLOTS:
         QCOMPARE(c->selectedIndex(), -1);
         QCOMPARE(c->count(), 4);
         QCOMPARE(backgroundOf(c), Colour::Red);
+        // A reply or a file that leaves its selection alone leaves the typed text too.
+        s.area.setValues(s.area.values());
+        QCOMPARE(c->currentText(), QString("xyz"));
         chooseInList(c, 0);
         QCOMPARE(c->selectedIndex(), 0);
     }

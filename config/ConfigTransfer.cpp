@@ -1,0 +1,168 @@
+#include "config/ConfigTransfer.h"
+
+#include "config/ConfigArea.h"
+#include "config/ConfigFile.h"
+#include "config/ProgressDialog.h"
+#include "config/SafeSave.h"
+#include "config/SaveDialogState.h"
+#include "config/WorkingBuffer.h"
+#include "link/Link.h"
+#include "link/People.h"
+#include "link/SerialPort.h"
+#include "link/Shell.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QProgressBar>
+
+namespace {
+constexpr int kReadTimeout = 110;
+const QString kConfigFilter = QStringLiteral("Plik konfiguracji MX-4 (*.ncf)");
+}  // namespace
+
+ConfigTransfer::ConfigTransfer(Link* link, Shell* shell, People* people, ConfigArea* area, TFormProgres* progress,
+                               TransferControls controls, SaveDialogState* saveDialog, QObject* parent)
+    : QObject(parent), link_(link), shell_(shell), people_(people), area_(area), progress_(progress),
+      c_(std::move(controls)), saveDialog_(saveDialog) {}
+
+bool ConfigTransfer::linkUsable() const { return link_->port()->Connected() && link_->st.loggedIn; }
+
+void ConfigTransfer::beginTransfer(const QString& label) {
+    running_ = true;
+    c_.Icon_get->setEnabled(false);
+    c_.Icon_put->setEnabled(false);
+    // No other transfer and no other recorder command may start inside this one.
+    c_.Pobierz1->setEnabled(false);
+    c_.Zapisz1->setEnabled(false);
+    for (QWidget* w : c_.recorderCommands) w->setEnabled(false);
+    shell_->HideLiveStatus();
+    progress_->start(label);
+}
+
+void ConfigTransfer::endTransfer() {
+    progress_->finish();
+    running_ = false;
+    // The commands come back as the login state says: a failed item has logged the window out.
+    const bool loggedIn = link_->st.loggedIn;
+    c_.Pobierz1->setEnabled(loggedIn);
+    c_.Zapisz1->setEnabled(loggedIn);
+    for (QWidget* w : c_.recorderCommands) w->setEnabled(loggedIn);
+}
+
+void ConfigTransfer::ReadConfiguration() {
+    if (running_) return;
+    beginTransfer(QStringLiteral("Pobieram konfiguracje sterownika"));
+    link_->processPendingEvents();
+    link_->PausePumping(5);
+    for (const ConfigItem& item : configItems()) {
+        if (!linkUsable()) break;
+        link_->st.pollTicks = 0;
+        link_->sleepBlocking(10);
+        link_->SendFrame(item.readCode, QByteArrayLiteral("T"));
+        if (!link_->WaitReply(kReadTimeout, item.readCode)) break;
+        progress_->Bar->setValue(item.readCode * 100 / 84);
+        if (item.number == kConfigItemCount) {
+            shell_->ShowLiveStatus();
+            c_.Icon_get->setEnabled(true);
+            c_.Icon_put->setEnabled(true);
+        }
+        link_->processPendingEvents();
+    }
+    endTransfer();
+}
+
+void ConfigTransfer::WriteConfiguration() {
+    if (running_) return;
+    // Every payload is checked before the first frame goes out, so a field the program could have
+    // checked never leaves the recorder half-configured.
+    {
+        const ConfigValues now = area_->values();
+        for (const ConfigItem& item : configItems()) EncodeItem(item, now);
+    }
+    beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
+    link_->processPendingEvents();
+    try {
+        link_->PausePumping(5);
+        for (const ConfigItem& item : configItems()) {
+            if (!linkUsable()) break;
+            // Encoded just before it is sent: an edit made during the write still reaches the recorder.
+            const QByteArray payload = EncodeItem(item, area_->values());
+            if (!link_->SendAndWait(item.writeCode, payload, item.writeTimeout)) break;
+            progress_->Bar->setValue(progress_->Bar->value() + 1);
+            paintSynchronised(item);
+        }
+    } catch (...) {
+        // A value that went bad during the write stops it here; the window ends as after a write.
+        if (link_->st.loggedIn) {
+            c_.Icon_get->setEnabled(true);
+            c_.Icon_put->setEnabled(true);
+            shell_->ShowLiveStatus();
+        }
+        endTransfer();
+        throw;
+    }
+    progress_->Panel_bar->hide();
+    if (link_->st.loggedIn) {
+        c_.Icon_get->setEnabled(true);
+        c_.Icon_put->setEnabled(true);
+        shell_->ShowLiveStatus();
+    }
+    endTransfer();
+}
+
+void ConfigTransfer::paintSynchronised(const ConfigItem& item) {
+    switch (item.kind) {
+    case ItemKind::Text:
+        area_->paintSynchronised(item.field);
+        break;
+    case ItemKind::Matrix:
+        area_->ResetMatrixColours();
+        break;
+    case ItemKind::Options:
+        area_->paintOptionsSynchronised();
+        break;
+    case ItemKind::Temperature:
+        area_->paintTemperatureSynchronised();
+        break;
+    }
+}
+
+void ConfigTransfer::DecodeItem(int readCode, const QByteArray& payload) {
+    const ConfigItem* item = itemForReadCode(readCode);
+    if (!item) return;
+    ConfigValues values = area_->values();
+    if (!::DecodeItem(readCode, payload, values)) return;
+    // Through the controls' own setters: a value that really changes is first painted red.
+    area_->setValues(values);
+    paintSynchronised(*item);
+}
+
+void ConfigTransfer::SaveConfigFile() {
+    // A number field that holds no number stops the save before the dialog.
+    const QByteArray bytes = BuildConfigFile(area_->values(), c_.Edit_haslo->text());
+    saveDialog_->defaultSuffix = QStringLiteral("ncf");
+    const QString path =
+        people_->saveFileName({saveDialog_->filter, saveDialog_->defaultSuffix, SaveDialogState::startFolder()});
+    if (path.isEmpty()) return;
+    QString why;
+    if (!saveFileSafely(path, bytes, &why)) {
+        people_->beep();
+        people_->error(QStringLiteral("Nie zapisano pliku konfiguracji %1: %2").arg(path, why));
+    }
+}
+
+void ConfigTransfer::LoadConfigFile() {
+    const QString path = people_->openFileName({kConfigFilter, QStringLiteral("ncf"), SaveDialogState::startFolder()});
+    if (path.isEmpty()) return;
+    QByteArray buffer;
+    if (!ReadConfigFile(path, kConfigMagic, buffer, *people_)) return;
+    const std::optional<LoadedConfig> loaded = ParseConfigFile(buffer, area_->values());
+    if (!loaded) {
+        people_->error(QStringLiteral("Zly format pliku"));
+        return;
+    }
+    area_->setValues(loaded->values);
+    c_.Edit_haslo->setText(loaded->password);
+    people_->beep();
+    people_->information(QStringLiteral("Odczytano plik konfiguracji"));
+}

@@ -1,0 +1,46 @@
+#include "config/ProgressDialog.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+TFormProgres::TFormProgres(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("TFormProgres"));
+    setModal(false);
+    auto* outer = new QVBoxLayout(this);
+    Panel_bar = new QFrame(this);
+    Panel_bar->setObjectName(QStringLiteral("Panel_bar"));
+    Panel_bar->setFrameShape(QFrame::StyledPanel);
+    auto* layout = new QVBoxLayout(Panel_bar);
+    Label_Bar = new QLabel(Panel_bar);
+    Label_Bar->setObjectName(QStringLiteral("Label_Bar"));
+    Label_Bar->setAlignment(Qt::AlignCenter);
+    Bar = new QProgressBar(Panel_bar);
+    Bar->setObjectName(QStringLiteral("Bar"));
+    Bar->setAccessibleName(QStringLiteral("Postęp przesyłania konfiguracji"));
+    Bar->setRange(0, 100);
+    Bar->setMinimumWidth(300);
+    QPalette p = Bar->palette();
+    p.setColor(QPalette::Highlight, QColor(0, 0, 128));
+    Bar->setPalette(p);
+    layout->addWidget(Label_Bar);
+    layout->addWidget(Bar);
+    outer->addWidget(Panel_bar);
+}
+
+void TFormProgres::start(const QString& text) {
+    Label_Bar->setText(text);
+    Bar->setValue(0);
+    Panel_bar->show();
+    if (parentWidget()) {
+        adjustSize();
+        move(parentWidget()->frameGeometry().center() - rect().center());
+    }
+    show();
+}
+
+void TFormProgres::finish() {
+    Panel_bar->hide();
+    hide();
+}
