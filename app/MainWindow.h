@@ -1,6 +1,7 @@
 #pragma once
 // The main window: every function of the program is reached from here.
 
+#include "config/SaveDialogState.h"
 #include "link/Shell.h"
 
 #include <QMainWindow>
@@ -117,6 +118,9 @@ public:
     class ConfigTransfer* configTransfer = nullptr;  // MainWindowConfig.cpp
     class EventRegister* eventRegister = nullptr;    // MainWindowEvents.cpp
     class Maintenance* maintenance = nullptr;        // MainWindowMaintenance.cpp
+
+    // The save dialog that configuration files and event texts share.
+    SaveDialogState saveDialog;
 
     Link* link() const { return link_; }
     SerialPort* ComPort() const { return port_; }
