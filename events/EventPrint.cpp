@@ -3,7 +3,9 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPainter>
 #include <QPrinter>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 QString EventPrintJobName() { return QStringLiteral("Wydruk historii MX4"); }
 
@@ -21,22 +23,29 @@ int PrintEventList(const QTextDocument& list, QPrinter& printer) {
     std::unique_ptr<QTextDocument> copy = PrintCopy(list);
     QPainter painter;
     if (!painter.begin(&printer)) return 0;
-    // Laid out for the printer itself, so the point size holds at the printer's resolution.
-    copy->documentLayout()->setPaintDevice(&printer);
+    painter.setPen(Qt::black);
+    // Laid out for the printer itself, so the point size holds at the printer's resolution; as wide as
+    // the printable page and as long as it needs to be. The pages are cut here, between lines.
+    QAbstractTextDocumentLayout* layout = copy->documentLayout();
+    layout->setPaintDevice(&printer);
     const QRectF page = printer.pageRect(QPrinter::DevicePixel);
-    copy->setPageSize(page.size());
-    const int pages = copy->pageCount();
-    for (int p = 0; p < pages; ++p) {
-        if (p > 0 && !printer.newPage()) break;
-        painter.save();
-        const QRectF view(0, p * page.height(), page.width(), page.height());
-        painter.translate(0, -view.top());
-        painter.setClipRect(view);
-        QAbstractTextDocumentLayout::PaintContext context;
-        context.clip = view;
-        context.palette.setColor(QPalette::Text, Qt::black);
-        copy->documentLayout()->draw(&painter, context);
-        painter.restore();
+    copy->setTextWidth(page.width());
+    layout->documentSize();
+    int pages = 1;
+    qreal pageTop = 0;
+    for (QTextBlock block = copy->begin(); block.isValid(); block = block.next()) {
+        const QPointF origin = layout->blockBoundingRect(block).topLeft();
+        const QTextLayout* lines = block.layout();
+        for (int i = 0; i < lines->lineCount(); ++i) {
+            const QTextLine line = lines->lineAt(i);
+            const qreal top = origin.y() + line.y();
+            if (top + line.height() - pageTop > page.height() && top > pageTop) {
+                if (!printer.newPage()) return 0;
+                ++pages;
+                pageTop = top;
+            }
+            line.draw(&painter, QPointF(origin.x(), origin.y() - pageTop));
+        }
     }
     painter.end();
     return pages;
