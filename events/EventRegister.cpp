@@ -31,8 +31,13 @@ EventRegister::EventRegister(Link* link, Shell* shell, People* people, const Eve
       panel_(panel),
       saveDialog_(saveDialog),
       list_(panel.trm),
-      now_([] { return QDateTime::currentDateTime(); }) {
+      now_([] { return QDateTime::currentDateTime(); }),
+      refreshTimer_(new QTimer(this)) {
     connect(link_->timer(), &QTimer::timeout, this, [this] { onTick(); });
+    // 40 ms with the product's tick.
+    refreshTimer_->setSingleShot(true);
+    refreshTimer_->setInterval(qMax(1, link_->tickMs() * 2 / 5));
+    connect(refreshTimer_, &QTimer::timeout, this, [this] { refreshView(); });
 }
 
 bool EventRegister::loggedIn() const { return link_->st.loggedIn && link_->port()->Connected(); }
@@ -51,7 +56,7 @@ void EventRegister::ButtonPobierzClick() {
         panel_.ButtonSTOP->setEnabled(true);
         gaugeMaximum_ = 0;
         gaugePosition_ = 0;
-        showGauge();
+        refreshView();
         link_->PausePumping(kStartPause);
         // A logout or a lost port during the pause has ended the download already.
         if (phase_ != Phase::Starting) return;
@@ -103,19 +108,17 @@ void EventRegister::header(const QByteArray& payload) {
     const std::optional<RegisterHeader> h = DecodeRegisterHeader(payload, now_());
     if (!h) return;
     for (const QString& line : h->lines) list_.append(line, EventColour::Black);
-    list_.followEnd();
     gaugeMaximum_ = h->gaugeMaximum;
     gaugePosition_ = qMin(gaugePosition_, gaugeMaximum_);
-    showGauge();
+    viewChanged();
 }
 
 void EventRegister::record(const QByteArray& payload) {
     // Records outside a download belong to no list; they still ask the recorder to stop.
     if (phase_ != Phase::Idle && payload.size() >= kEventRecordSize) {
         if (const std::optional<EventLine> line = DecodeEventRecord(payload)) list_.append(line->text, line->colour);
-        list_.followEnd();
         gaugePosition_ = qMin(gaugePosition_ + kGaugeStep, gaugeMaximum_);
-        showGauge();
+        viewChanged();
     }
     if (link_->st.stopRequested && link_->port()->Connected()) link_->SendFrame(kStopCode, QByteArrayLiteral("x"));
 }
@@ -130,27 +133,30 @@ void EventRegister::endDownload(Ending how) {
     switch (how) {
     case Ending::Complete:
         list_.appendInCurrentColour(EndOfRegisterText());
-        list_.followEnd();
         if (loggedIn()) shell_->ShowLiveStatus();
         gaugePosition_ = gaugeMaximum_;
-        showGauge();
+        refreshView();
         arrangeIdle();
         break;
     case Ending::Stopped:
+        refreshView();
         arrangeIdle();
         panel_.ButtonSTOP->setEnabled(false);
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
     case Ending::Silent:
+        refreshView();
         people_->beep();
         people_->error(kNoAnswer);
         arrangeIdle();
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
     case Ending::LoggedOut:
+        refreshView();
         arrangeIdle();
         break;
     case Ending::Abandoned:
+        refreshView();
         arrangeIdle();
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
@@ -175,6 +181,19 @@ void EventRegister::arrangeIdle() {
     panel_.ButtonKasuj->setEnabled(in && idle);
     panel_.ButtonCLR->setEnabled(idle);
     panel_.ButtonZapisz->setEnabled(idle);
+}
+
+void EventRegister::viewChanged() {
+    if (refreshTimer_->isActive()) return;
+    panel_.trm->setUpdatesEnabled(false);
+    refreshTimer_->start();
+}
+
+void EventRegister::refreshView() {
+    refreshTimer_->stop();
+    panel_.trm->setUpdatesEnabled(true);
+    list_.followEnd();
+    showGauge();
 }
 
 void EventRegister::showGauge() {
@@ -248,7 +267,7 @@ void EventRegister::ButtonCLRClick() {
     if (phase_ != Phase::Idle) return;
     list_.clear();
     gaugePosition_ = 0;
-    showGauge();
+    refreshView();
 }
 
 void EventRegister::ButtonKasujClick() {

@@ -14,6 +14,7 @@ class Link;
 class People;
 class Shell;
 class QProgressBar;
+class QTimer;
 class QPushButton;
 class QTextEdit;
 struct SaveDialogState;
@@ -100,6 +101,10 @@ private:
     void showGauge();
     void onTick();
     void checkSilence();
+    // The list and the gauge are brought on screen at most every few hundredths of a second: records
+    // can come far faster than the screen could show each one.
+    void viewChanged();
+    void refreshView();
 
     Link* link_;
     Shell* shell_;
@@ -115,4 +120,5 @@ private:
     int gaugePosition_ = 0;
     quint64 lastFrameTick_ = 0;
     bool silenceCheckQueued_ = false;
+    QTimer* refreshTimer_;
 };

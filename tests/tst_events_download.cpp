@@ -4,6 +4,7 @@
 #include "support/FakePort.h"
 #include "tst_events_rig.h"
 
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QtTest>
 
@@ -158,6 +159,11 @@ private Q_SLOTS:
         QVERIFY(rig.waitIdle());
         if (mousePress) QTest::mouseRelease(w.ButtonSTOP, Qt::LeftButton);
 
+        // The list has scrolled to keep the newest line in view.
+        QVERIFY(w.trm->verticalScrollBar()->value() > 0);
+        QTextCursor end(w.trm->document());
+        end.movePosition(QTextCursor::End);
+        QVERIFY(w.trm->viewport()->rect().contains(w.trm->cursorRect(end)));
         const int recordsAfterStop = (rig.reg().gaugePosition() - positionAtStop) / 8;
         QVERIFY(recordsAfterStop >= 6);
         QCOMPARE(int(sent.count(EventRegister::kStopCode)), recordsAfterStop);
@@ -217,6 +223,7 @@ private Q_SLOTS:
         // The header and the first record in one chunk: the wait sees the record's code last.
         rig.onRequest = BuildReplyFrame(93, le16(10 * 8)) + BuildReplyFrame(91, record(4));
         rig.start();
+        rig.runTicks(2);
         QCOMPARE(rig.w().eventRegister->phase(), EventRegister::Phase::Receiving);
         QCOMPARE(rig.written(EventRegister::kStartCode), 1);
         QCOMPARE(linesOf(w.trm).size(), 6);
