@@ -80,7 +80,8 @@ void EventRegister::ButtonPobierzClick() {
 
 void EventRegister::stopPressed() {
     link_->st.stopRequested = true;
-    arrangeIdle();
+    // Without a download the controls belong to whatever else runs.
+    if (phase_ != Phase::Idle) arrangeIdle();
 }
 
 void EventRegister::reply(quint8 code, const QByteArray& payload) {

@@ -76,7 +76,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("gaugeMaximum");
         QTest::addColumn<int>("gaugeRange");
         QTest::newRow("empty register") << 0 << -1 << " 0 zdarzeń w pamięci" << 0 << 1;
-        QTest::newRow("one record") << 1 << -1 << " 1 zdarzeń w pamięci" << 8 << 8;
         QTest::newRow("header above the cap") << 3 << 32761 << " 4095 zdarzeń w pamięci" << 32760 << 32760;
         QTest::newRow("header below the records") << 5 << 16 << " 2 zdarzeń w pamięci" << 16 << 16;
     }
