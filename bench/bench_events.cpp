@@ -60,7 +60,7 @@ Run download(int records, bool paced) {
     FixedPortCatalog catalog({{SimWire::defaultPortName(), QStringLiteral("sim")}});
     ScriptedPeople people;
     TMain window({&wire, &catalog, &people, Link::kProductTickMs});
-    if (!qEnvironmentVariableIsSet("EV_HIDDEN")) window.show();
+    window.show();
     Run run;
     window.Button_polacz->click();
     if (!window.link()->st.loggedIn) {
