@@ -60,8 +60,11 @@ private Q_SLOTS:
         QVERIFY(rig.people.shown.isEmpty());
         QCOMPARE(rig.received(EventRegister::kStartCode), 1);
         QCOMPARE(rig.received(EventRegister::kStopCode), 0);
-        // The caret follows the newest line.
+        // The caret follows the newest line; the lines can be selected and copied, not edited.
         QCOMPARE(w.trm->textCursor().position(), w.trm->document()->characterCount() - 1);
+        QVERIFY(w.trm->isReadOnly());
+        QVERIFY(w.trm->textInteractionFlags() & Qt::TextSelectableByMouse);
+        QVERIFY(w.trm->textInteractionFlags() & Qt::TextSelectableByKeyboard);
         // The live status is back: a status request follows.
         QVERIFY(rig.link().st.pollingEnabled);
         QVERIFY(!w.StatusBar->isHidden());
