@@ -122,6 +122,7 @@ public:
     class EventRegister* eventRegister = nullptr;    // MainWindowEvents.cpp
     class Maintenance* maintenance = nullptr;        // MainWindowMaintenance.cpp
 
+
     Link* link() const { return link_; }
     SerialPort* ComPort() const { return port_; }
     People* people() const { return people_; }

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/PortDialogs.h"
 #include "config/Palette.h"
+#include "events/EventRegister.h"
 #include "link/Errors.h"
 #include "link/Link.h"
 #include "link/People.h"
@@ -126,9 +127,12 @@ void TMain::EnterLoggedOut() {
     Edit_haslo->setEnabled(true);
     Button_polacz->setEnabled(true);
     for (QWidget* w : std::initializer_list<QWidget*>{Button_zmiana_hasla, ButtonRestart, ButtonResetlimit,
-                                                      ButtonZegar, ButtonPobierz, ButtonSTOP, ButtonCLR,
-                                                      ButtonZapisz, ButtonKasuj, Icon_get, Icon_put})
+                                                      ButtonZegar, ButtonPobierz, ButtonSTOP, ButtonKasuj,
+                                                      Icon_get, Icon_put})
         w->setEnabled(false);
+    // A register already downloaded can still be kept or cleared.
+    ButtonZapisz->setEnabled(true);
+    ButtonCLR->setEnabled(true);
     Pobierz1->setEnabled(false);
     Zapisz1->setEnabled(false);
     HideLiveStatus();
@@ -138,6 +142,8 @@ void TMain::EnterLoggedOut() {
     link_->st.loggedIn = false;
     link_->st.pollingEnabled = false;
     link_->st.stopRequested = true;
+    // A download under way ends with the login.
+    if (eventRegister) eventRegister->loggedOut();
 }
 
 void TMain::onPortLost(const QString& message) {

@@ -140,9 +140,10 @@ void ConfigTransfer::DecodeItem(int readCode, const QByteArray& payload) {
 void ConfigTransfer::SaveConfigFile() {
     // A number field that holds no number stops the save before the dialog.
     const QByteArray bytes = BuildConfigFile(area_->values(), c_.Edit_haslo->text());
+    // The configuration save sets the extension and the folder; the filter stays as the last save left it.
     saveDialog_->defaultSuffix = QStringLiteral("ncf");
-    const QString path =
-        people_->saveFileName({saveDialog_->filter, saveDialog_->defaultSuffix, SaveDialogState::startFolder()});
+    saveDialog_->directory = SaveDialogState::startDirectory();
+    const QString path = people_->saveFileName(saveDialog_->request());
     if (path.isEmpty()) return;
     QString why;
     if (!saveFileSafely(path, bytes, &why)) {
@@ -152,7 +153,7 @@ void ConfigTransfer::SaveConfigFile() {
 }
 
 void ConfigTransfer::LoadConfigFile() {
-    const QString path = people_->openFileName({kConfigFilter, QStringLiteral("ncf"), SaveDialogState::startFolder()});
+    const QString path = people_->openFileName({kConfigFilter, QStringLiteral("ncf"), SaveDialogState::startDirectory()});
     if (path.isEmpty()) return;
     QByteArray buffer;
     if (!ReadConfigFile(path, kConfigMagic, buffer, *people_)) return;

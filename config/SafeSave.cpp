@@ -2,24 +2,40 @@
 
 #include <QSaveFile>
 
-bool saveFileSafely(const QString& path, const QByteArray& bytes, QString* error) {
+namespace {
+// Small pieces, each checked: one large write that meets a full disk can report a short count with no
+// error set, and the commit would then put a truncated file in place.
+constexpr qint64 kPiece = 64 * 1024;
+
+bool fail(QString* error, SaveStage* stage, SaveStage at, const QString& reason) {
+    if (error) *error = reason;
+    if (stage) *stage = at;
+    return false;
+}
+}  // namespace
+
+bool saveFileSafely(const QString& path, const QByteArray& bytes, QString* error, SaveStage* stage) {
+    if (stage) *stage = SaveStage::None;
+    if (error) error->clear();
     QSaveFile file(path);
-    auto fail = [&](const QString& why) {
-        if (error) *error = why;
+    if (!file.open(QIODevice::WriteOnly)) return fail(error, stage, SaveStage::Create, file.errorString());
+    for (qint64 done = 0; done < bytes.size();) {
+        const qint64 piece = qMin(kPiece, qint64(bytes.size()) - done);
+        const qint64 written = file.write(bytes.constData() + done, piece);
+        if (written != piece) {
+            const QString reason = file.error() != QFileDevice::NoError
+                                       ? file.errorString()
+                                       : QStringLiteral("zapisano %1 z %2 bajtów").arg(done + qMax<qint64>(written, 0)).arg(bytes.size());
+            file.cancelWriting();
+            return fail(error, stage, SaveStage::Write, reason);
+        }
+        done += written;
+    }
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        const QString reason = file.errorString();
         file.cancelWriting();
-        return false;
-    };
-    if (!file.open(QIODevice::WriteOnly)) return fail(file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        // A short count on a full disk comes without an error of its own.
-        const QString why = file.error() != QFileDevice::NoError ? file.errorString()
-                                                                 : QStringLiteral("Brak miejsca na dysku");
-        return fail(why);
+        return fail(error, stage, SaveStage::Write, reason);
     }
-    if (!file.flush()) return fail(file.errorString());
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
-        return false;
-    }
+    if (!file.commit()) return fail(error, stage, SaveStage::Write, file.errorString());
     return true;
 }

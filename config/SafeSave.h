@@ -1,10 +1,16 @@
 #pragma once
-// Writes a file so that it is either wholly replaced or left as it was.
+// Writing a whole file so that it is either replaced completely or left as it was.
 
 #include <QByteArray>
 #include <QString>
 
-// Through QSaveFile: every write must take the whole size (a full disk can return a short count while
-// the device reports no error), otherwise the new file is dropped and the old one stays. False, with
-// the reason in `error`, when the file could not be written.
-bool saveFileSafely(const QString& path, const QByteArray& bytes, QString* error);
+enum class SaveStage {
+    None,    // saved
+    Create,  // the file (or its temporary twin) could not be created
+    Write,   // a write, the flush or the final rename failed; the target is untouched
+};
+
+// Writes `bytes` to a temporary file beside `path` and puts it in place of `path` only when every byte
+// reached it. On failure returns false with the system's reason in `error` (and where it failed in
+// `stage`); a file that was at `path` before stays as it was.
+bool saveFileSafely(const QString& path, const QByteArray& bytes, QString* error, SaveStage* stage = nullptr);

@@ -1,0 +1,124 @@
+#pragma once
+// The event register group of the main window: downloading the register into the event list, stopping
+// a download, and saving, printing, clearing and erasing. Every handler that talks to the recorder is
+// started through Link::runWhenIdle by the window's wiring; the replies of a download come through
+// reply().
+
+#include "events/EventList.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <functional>
+
+class Link;
+class People;
+class Shell;
+class QProgressBar;
+class QTimer;
+class QPushButton;
+class QTextEdit;
+struct SaveDialogState;
+
+// The controls of the "Rejestr zdarzeń" group.
+struct EventPanel {
+    QPushButton* ButtonPobierz = nullptr;
+    QPushButton* ButtonSTOP = nullptr;
+    QProgressBar* TempBar = nullptr;
+    QPushButton* ButtonKasuj = nullptr;
+    QPushButton* ButtonCLR = nullptr;
+    QPushButton* Button1 = nullptr;  // "Drukuj"
+    QPushButton* ButtonZapisz = nullptr;
+    QTextEdit* trm = nullptr;
+};
+
+class EventRegister : public QObject {
+    Q_OBJECT
+public:
+    static constexpr quint8 kEndCode = 90;
+    static constexpr quint8 kRecordCode = 91;
+    static constexpr quint8 kStartCode = 93;
+    static constexpr quint8 kStopCode = 95;
+    static constexpr quint8 kEraseCode = 96;
+    static constexpr int kStartPause = 11;      // ticks before the request
+    static constexpr int kReplyTimeout = 110;   // ticks: the header, the erase, and the silence of a stream
+
+    enum class Phase {
+        Idle,
+        Starting,   // the pause before the request and the wait for the header
+        Receiving,  // records come in (and, when a stop was asked for, until the recorder confirms it)
+    };
+
+    EventRegister(Link* link, Shell* shell, People* people, const EventPanel& panel, SaveDialogState* saveDialog,
+                  QObject* parent = nullptr);
+
+    // The window's controls outside this group: `locked` true while a download runs; false puts them back
+    // to what the login state allows.
+    void setOtherControls(std::function<void(bool locked)> arrange) { otherControls_ = std::move(arrange); }
+    // The PC's date and time for the header lines; tests put a fixed moment here.
+    void setClockSource(std::function<QDateTime()> now) { now_ = std::move(now); }
+
+    // "POBIERZ": locks the window, pauses the live status, asks for the register and waits for its header.
+    void ButtonPobierzClick();
+    // "STOP", on the mouse press and again on the click: the next record that comes asks the recorder to
+    // stop. Nothing is sent here.
+    void ButtonSTOPMouseDown() { stopPressed(); }
+    void ButtonSTOPClick() { stopPressed(); }
+    // Replies 90, 91, 93 and 95.
+    void reply(quint8 code, const QByteArray& payload);
+    // The window left the logged-in state (logout, missing answer, port lost): a download ends here.
+    void loggedOut();
+
+    // "Zapisz do pliku": the list as Windows-1250 text with CR LF line breaks.
+    void ButtonZapiszClick();
+    // "Drukuj": the printer set-up dialog, then the list on paper.
+    void Button1Click();
+    // "CLR": empties the list and the gauge.
+    void ButtonCLRClick();
+    // "KASUJ ": erases the register in the recorder after a confirmation.
+    void ButtonKasujClick();
+
+    Phase phase() const { return phase_; }
+    bool downloading() const { return phase_ != Phase::Idle; }
+    int gaugeMaximum() const { return gaugeMaximum_; }
+    int gaugePosition() const { return gaugePosition_; }
+    EventList& list() { return list_; }
+
+private:
+    enum class Ending {
+        Complete,    // reply 90: " Koniec historii"
+        Stopped,     // reply 95
+        Silent,      // no register frame for kReplyTimeout ticks
+        LoggedOut,   // the login is gone
+        Abandoned,   // the start failed on the way
+    };
+    void stopPressed();
+    void header(const QByteArray& payload);
+    void record(const QByteArray& payload);
+    void endDownload(Ending how);
+    void lockForDownload();
+    void arrangeIdle();
+    bool loggedIn() const;
+    void showGauge();
+    void onTick();
+    void checkSilence();
+    // The list and the gauge are brought on screen at most every few hundredths of a second: records
+    // can come far faster than the screen could show each one.
+    void viewChanged();
+    void refreshView();
+
+    Link* link_;
+    Shell* shell_;
+    People* people_;
+    EventPanel panel_;
+    SaveDialogState* saveDialog_;
+    EventList list_;
+    std::function<void(bool)> otherControls_;
+    std::function<QDateTime()> now_;
+
+    Phase phase_ = Phase::Idle;
+    int gaugeMaximum_ = 0;
+    int gaugePosition_ = 0;
+    quint64 lastFrameTick_ = 0;
+    bool silenceCheckQueued_ = false;
+    QTimer* refreshTimer_;
+};
