@@ -40,7 +40,7 @@ struct RigBase {
     bool waitFor(F condition, int ticks = 400) {
         const quint64 until = link().tickCount() + quint64(ticks);
         while (!condition() && link().tickCount() < until)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
         return condition();
     }
     void runTicks(int ticks) {
