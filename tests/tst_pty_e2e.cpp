@@ -7,6 +7,8 @@
 
 #include <QLabel>
 #include <QProgressBar>
+#include <QRegularExpression>
+#include <QTimer>
 #include <QToolButton>
 #include <QtTest>
 
@@ -56,6 +58,51 @@ private Q_SLOTS:
         QVERIFY(rig.people.messages()[0].startsWith("error: "));
         QCOMPARE(rig.w().Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
+
+    void farEndHangsUpInTheMiddleOfAnOperation_data() {
+        QTest::addColumn<int>("operation");
+        QTest::addColumn<int>("atFrame");
+        QTest::newRow("login") << 0 << 2;
+        QTest::newRow("configuration read") << 1 << 6;
+        QTest::newRow("configuration write") << 2 << 6;
+        QTest::newRow("register download") << 3 << 3;
+    }
+    void farEndHangsUpInTheMiddleOfAnOperation() {
+        QFETCH(int, operation);
+        QFETCH(int, atFrame);
+        PtyRig rig;
+        if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        rig.far.closeSlave();
+        TMain& w = rig.w();
+        if (operation != 0) {
+            w.Button_polacz->click();
+            QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
+            rig.waitFor([&] { return !rig.link().exchangeActive(); }, 20);
+        }
+        rig.far.recorder.fillRegister(200, 3);
+        int frames = 0;
+        QObject::connect(&rig.far.recorder, &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
+            if (++frames == atFrame) {
+                rig.far.recorder.faults().silent = true;
+                QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
+            }
+        });
+        rig.people.clear();
+        switch (operation) {
+        case 0: w.Button_polacz->click(); break;
+        case 1: w.Icon_get->click(); break;
+        case 2: w.Icon_put->click(); break;
+        case 3: w.ButtonPobierz->click(); break;
+        }
+        QVERIFY(rig.waitFor([&] { return !rig.port.Connected(); }, 400));
+        rig.runTicks(40);
+        // Told at once that the port failed, not after three unanswered tries.
+        const QStringList errors = rig.people.messages().filter(QRegularExpression("^error:"));
+        QCOMPARE(errors.size(), 1);
+        QVERIFY2(errors[0].startsWith("error: Port "), qPrintable(errors[0]));
+        QCOMPARE(w.Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
+        QCOMPARE(w.Edit_logon->text(), QString("WYLOGOWANY"));
     }
 
     void busyPortReportsItsErrorNumber() {
