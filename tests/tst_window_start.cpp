@@ -87,6 +87,23 @@ private Q_SLOTS:
         QCOMPARE(rig.port.portName(), QString("COM7"));
     }
 
+    void systemPortsAreOrderedAdaptersFirst() {
+        QVector<PortEntry> list = {{"ttyS10", "/dev/ttyS10", false}, {"ttyUSB1", "/dev/ttyUSB1", true},
+                                   {"ttyS2", "/dev/ttyS2", false},   {"ttyACM0", "/dev/ttyACM0", true},
+                                   {"ttyUSB0", "/dev/ttyUSB0", true}, {"COM10", "\\\\.\\COM10", false},
+                                   {"COM9", "\\\\.\\COM9", false}};
+        sortPorts(list);
+        QStringList names;
+        for (const PortEntry& p : list) names.append(p.portName);
+        QCOMPARE(names, (QStringList{"ttyACM0", "ttyUSB0", "ttyUSB1", "COM9", "COM10", "ttyS2", "ttyS10"}));
+        // The same list in another order sorts the same.
+        std::reverse(list.begin(), list.end());
+        sortPorts(list);
+        QStringList again;
+        for (const PortEntry& p : list) again.append(p.portName);
+        QCOMPARE(again, names);
+    }
+
     void noPortsLeavesConnectDisabled() {
         Rig rig(ports({}));
         TMain& w = rig.w();
