@@ -2,6 +2,7 @@
 // clipped caption on either tab, and screenshots for a person to look at (written next to the test).
 
 #include "support/FakePort.h"
+#include "support/LayoutChecks.h"
 #include "support/WindowRig.h"
 #include "tst_config_rig.h"
 
@@ -11,46 +12,8 @@
 #include <QTabWidget>
 #include <QToolButton>
 
-namespace {
-// Visible siblings whose rectangles intersect, among the direct children of each container.
-QStringList overlaps(QWidget* root) {
-    QStringList found;
-    QList<QWidget*> containers = root->findChildren<QWidget*>();
-    containers.prepend(root);
-    for (QWidget* parent : containers) {
-        QList<QWidget*> kids;
-        for (QObject* o : parent->children())
-            if (auto* k = qobject_cast<QWidget*>(o); k && k->isVisible() && !k->isWindow()) kids.append(k);
-        for (int i = 0; i < kids.size(); ++i)
-            for (int j = i + 1; j < kids.size(); ++j)
-                if (kids[i]->geometry().intersects(kids[j]->geometry()))
-                    found.append(kids[i]->objectName() + "/" + kids[j]->objectName() + " in " + parent->objectName());
-    }
-    return found;
-}
-
-// Captions wider than the room they were given, and fields narrower than their typing limit needs.
-QStringList clipped(QWidget* root) {
-    QStringList found;
-    for (QAbstractButton* b : root->findChildren<QAbstractButton*>()) {
-        if (!b->isVisible() || b->text().isEmpty() || qobject_cast<QToolButton*>(b)) continue;
-        const int indicator = qobject_cast<QCheckBox*>(b) ? 20 : 4;
-        if (b->fontMetrics().horizontalAdvance(b->text()) > b->width() - indicator) found.append(b->objectName());
-    }
-    for (QLabel* l : root->findChildren<QLabel*>()) {
-        if (!l->isVisible() || l->text().isEmpty()) continue;
-        if (l->fontMetrics().horizontalAdvance(l->text()) > l->width()) found.append(l->text());
-    }
-    for (ConfigEdit* e : root->findChildren<ConfigEdit*>()) {
-        if (!e->isVisible() || e->typingLimit() > 15) continue;  // the 30-character texts scroll
-        const bool numeric = e->charSet() == CharSet::Digits || e->charSet() == CharSet::Telephone;
-        const QString full(e->typingLimit(), QLatin1Char(numeric ? '8' : 'W'));
-        if (e->fontMetrics().horizontalAdvance(full) > e->width() - 6) found.append(e->objectName());
-    }
-    return found;
-}
-
-}  // namespace
+using layout::clipped;
+using layout::overlaps;
 
 class ConfigLayoutTest : public QObject {
     Q_OBJECT
