@@ -17,7 +17,6 @@
 
 namespace {
 constexpr int kReadTimeout = 110;
-const QString kConfigFilter = QStringLiteral("Plik konfiguracji MX-4 (*.ncf)");
 }  // namespace
 
 ConfigTransfer::ConfigTransfer(Link* link, Shell* shell, People* people, ConfigArea* area, TFormProgres* progress,
@@ -80,34 +79,29 @@ void ConfigTransfer::WriteConfiguration() {
         for (const ConfigItem& item : configItems()) EncodeItem(item, now);
     }
     beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
+    // However the write ends (done, an unanswered item, or a value that went bad during the write), the
+    // window ends as after a write.
+    struct Finish {
+        ConfigTransfer* t;
+        ~Finish() {
+            if (t->link_->st.loggedIn) {
+                t->c_.Icon_get->setEnabled(true);
+                t->c_.Icon_put->setEnabled(true);
+                t->shell_->ShowLiveStatus();
+            }
+            t->endTransfer();
+        }
+    } finish{this};
     link_->processPendingEvents();
-    try {
-        link_->PausePumping(5);
-        for (const ConfigItem& item : configItems()) {
-            if (!linkUsable()) break;
-            // Encoded just before it is sent: an edit made during the write still reaches the recorder.
-            const QByteArray payload = EncodeItem(item, area_->values());
-            if (!link_->SendAndWait(item.writeCode, payload, item.writeTimeout)) break;
-            progress_->Bar->setValue(progress_->Bar->value() + 1);
-            paintSynchronised(item);
-        }
-    } catch (...) {
-        // A value that went bad during the write stops it here; the window ends as after a write.
-        if (link_->st.loggedIn) {
-            c_.Icon_get->setEnabled(true);
-            c_.Icon_put->setEnabled(true);
-            shell_->ShowLiveStatus();
-        }
-        endTransfer();
-        throw;
+    link_->PausePumping(5);
+    for (const ConfigItem& item : configItems()) {
+        if (!linkUsable()) break;
+        // Encoded just before it is sent: an edit made during the write still reaches the recorder.
+        const QByteArray payload = EncodeItem(item, area_->values());
+        if (!link_->SendAndWait(item.writeCode, payload, item.writeTimeout)) break;
+        progress_->Bar->setValue(progress_->Bar->value() + 1);
+        paintSynchronised(item);
     }
-    progress_->Panel_bar->hide();
-    if (link_->st.loggedIn) {
-        c_.Icon_get->setEnabled(true);
-        c_.Icon_put->setEnabled(true);
-        shell_->ShowLiveStatus();
-    }
-    endTransfer();
 }
 
 void ConfigTransfer::paintSynchronised(const ConfigItem& item) {
@@ -153,7 +147,7 @@ void ConfigTransfer::SaveConfigFile() {
 }
 
 void ConfigTransfer::LoadConfigFile() {
-    const QString path = people_->openFileName({kConfigFilter, QStringLiteral("ncf"), SaveDialogState::startDirectory()});
+    const QString path = people_->openFileName({SaveDialogState().filter, QStringLiteral("ncf"), SaveDialogState::startDirectory()});
     if (path.isEmpty()) return;
     QByteArray buffer;
     if (!ReadConfigFile(path, kConfigMagic, buffer, *people_)) return;

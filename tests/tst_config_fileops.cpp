@@ -5,6 +5,7 @@
 #include "config/ConfigTransfer.h"
 #include "config/WorkingBuffer.h"
 #include "support/FakePort.h"
+#include "support/TestFiles.h"
 #include "support/RandomConfig.h"
 #include "support/WindowRig.h"
 
@@ -19,15 +20,6 @@ using Rig = WindowRig<FakePort>;
 using F = TextField;
 
 namespace {
-QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void writeAll(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write %s", qPrintable(path));
-    f.write(bytes);
-}
 QByteArray withCheck(QByteArray bytes) {
     bytes.append(char(XorOf(bytes)));
     return bytes;
@@ -52,7 +44,7 @@ private Q_SLOTS:
         const FileDialogRequest& r = rig.people.fileRequests.last();
         QCOMPARE(r.defaultSuffix, QString("ncf"));
         QCOMPARE(r.directory, QDir::homePath());
-        QCOMPARE(readAll(path), BuildConfigFile(v, "8642"));
+        QCOMPARE(readTestFile(path), BuildConfigFile(v, "8642"));
 
         rig.w().Config->setValues(ConfigValues::defaults());
         rig.w().Edit_haslo->setText("1111");
@@ -108,7 +100,7 @@ private Q_SLOTS:
         QFETCH(QStringList, messages);
         Rig rig;
         const QString path = dir.filePath("bad.ncf");
-        writeAll(path, bytes);
+        writeTestFile(path, bytes);
         const ConfigValues before = rig.w().Config->values();
         rig.people.fileAnswers.enqueue(path);
         rig.w().SpeedButton2->click();
@@ -126,12 +118,12 @@ private Q_SLOTS:
             ~Unmount() { QProcess::execute("umount", {p}); }
         } unmount{mountPoint.path()};
         const QString path = mountPoint.filePath("old.ncf");
-        writeAll(path, "old contents");
+        writeTestFile(path, "old contents");
         QCOMPARE(QProcess::execute("mount", {"-o", "remount,ro", mountPoint.path()}), 0);
         Rig rig;
         rig.people.fileAnswers.enqueue(path);
         rig.w().SpeedButton1->click();
-        QCOMPARE(readAll(path), QByteArray("old contents"));
+        QCOMPARE(readTestFile(path), QByteArray("old contents"));
         QVERIFY(rig.people.shown.last().startsWith("error: Nie zapisano pliku konfiguracji"));
     }
 
@@ -152,9 +144,9 @@ private Q_SLOTS:
             ~Unmount() { QProcess::execute("umount", {p}); }
         } unmount{mountPoint.path()};
         const QString path = mountPoint.filePath("cfg.ncf");
-        writeAll(path, "old");
+        writeTestFile(path, "old");
         // Fill the rest of the file system.
-        writeAll(mountPoint.filePath("filler"), QByteArray(6 * 1024, 'f'));
+        writeTestFile(mountPoint.filePath("filler"), QByteArray(6 * 1024, 'f'));
         Rig rig;
         ConfigValues v = ConfigValues::defaults();
         for (F f : {F::Edit_IN1A, F::Edit_IN2A, F::Edit_IN3A, F::Edit_IN4A, F::Edit_IN5A, F::Edit_IN1N,
@@ -163,7 +155,7 @@ private Q_SLOTS:
         rig.w().Config->setValues(v);
         rig.people.fileAnswers.enqueue(path);
         rig.w().SpeedButton1->click();
-        QCOMPARE(readAll(path), QByteArray("old"));
+        QCOMPARE(readTestFile(path), QByteArray("old"));
         QVERIFY2(rig.people.shown.last().startsWith("error: Nie zapisano pliku konfiguracji"),
                  qPrintable(rig.people.shown.join(" | ")));
     }

@@ -8,6 +8,7 @@
 #include "sim/Recorder.h"
 #include "sim/SimWire.h"
 #include "support/FakePort.h"
+#include "support/TestFiles.h"
 #include "support/WindowRig.h"
 
 #include <QApplication>
@@ -86,9 +87,7 @@ struct Files {
     QTemporaryDir dir;
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write test file");
-        f.write(bytes);
+        writeTestFile(path, bytes);
         return path;
     }
 };

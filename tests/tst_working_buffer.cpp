@@ -3,6 +3,7 @@
 #include "config/WorkingBuffer.h"
 #include "link/Errors.h"
 #include "support/ScriptedPeople.h"
+#include "support/TestFiles.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -18,9 +19,7 @@ class WorkingBufferTest : public QObject {
 
     QString write(const QString& name, const QByteArray& bytes) {
         const QString path = dir.filePath(name);
-        QFile f(path);
-        if (!f.open(QIODevice::WriteOnly)) qFatal("cannot write test file");
-        f.write(bytes);
+        writeTestFile(path, bytes);
         return path;
     }
 
