@@ -51,6 +51,8 @@ constexpr Row kRows[] = {
     {Control::Zapis1,                 "xxx...xxxxx.x."},
     {Control::Pobierz1,               "..l..........."},
     {Control::Zapisz1,                "..l..........."},
+    {Control::Porownaj1,              "..l..........."},
+    {Control::PorownajPlik1,          "xxx...xxxxx.x."},
     {Control::Oprogramie1,            "xxxxxxxxxxxxx."},
 };
 static_assert(sizeof(kRows) / sizeof(kRows[0]) == kControlCount, "one row per control");
@@ -77,7 +79,7 @@ const char* const kNames[] = {
     "Icon_get",      "Icon_put",     "SpeedButton2",  "SpeedButton1",     "Button_zmiana_hasla",
     "ButtonResetlimit", "ButtonZegar", "ButtonRestart", "ButtonFirmware", "ButtonKonfig",     "ButtonPobierz",
     "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "Odczyt1",
-    "Zapis1",        "Pobierz1",     "Zapisz1",       "Oprogramie1",
+    "Zapis1",        "Pobierz1",     "Zapisz1",       "Porownaj1",        "PorownajPlik1",    "Oprogramie1",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == kControlCount, "one name per control");
 }  // namespace

@@ -38,6 +38,8 @@ enum class Control : quint8 {
     Zapis1,
     Pobierz1,
     Zapisz1,
+    Porownaj1,      // "Dane" > "Porównaj z MX-4"
+    PorownajPlik1,  // "Plik" > "Porównaj z plikiem"
     Oprogramie1,
 };
 constexpr int kControlCount = int(Control::Oprogramie1) + 1;

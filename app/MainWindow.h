@@ -110,6 +110,8 @@ public:
     QAction* Zapis1 = nullptr;
     QAction* Pobierz1 = nullptr;
     QAction* Zapisz1 = nullptr;
+    QAction* Porownaj1 = nullptr;
+    QAction* PorownajPlik1 = nullptr;
     QAction* Oprogramie1 = nullptr;
 
     // ---- Dialogs that live as long as the window

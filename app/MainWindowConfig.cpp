@@ -23,10 +23,16 @@ void TMain::wireConfig() {
     onCommand(Pobierz1, Control::Pobierz1, Activity::Reading, read);     // Pobierz1Click
     onCommand(Icon_put, Control::Icon_put, Activity::Writing, write);    // Icon_putClick
     onCommand(Zapisz1, Control::Zapisz1, Activity::Writing, write);      // Zapisz1Click
+    onCommand(Porownaj1, Control::Porownaj1, Activity::Comparing, [t] { t->CompareWithRecorder(); });
+    onUsable(PorownajPlik1, Control::PorownajPlik1, [t] { t->CompareWithFile(); });
     onUsable(SpeedButton1, Control::SpeedButton1, [t] { t->SaveConfigFile(); });  // SpeedButton1Click
     onUsable(Zapis1, Control::Zapis1, [t] { t->SaveConfigFile(); });              // Zapis1Click
     onUsable(SpeedButton2, Control::SpeedButton2, [t] { t->LoadConfigFile(); });  // SpeedButton2Click
     onUsable(Odczyt1, Control::Odczyt1, [t] { t->LoadConfigFile(); });            // Odczyt1Click
 }
 
-void TMain::configReply(quint8 code, const QByteArray& payload) { configTransfer->DecodeItem(code, payload); }
+void TMain::configReply(quint8 code, const QByteArray& payload) {
+    // A comparison reads the recorder into a record of its own: the window keeps its values and colours.
+    if (link_->activity().is(Activity::Comparing)) return;
+    configTransfer->DecodeItem(code, payload);
+}

@@ -9,6 +9,7 @@
 #include "link/People.h"
 #include "link/PortCatalog.h"
 #include "link/SerialPort.h"
+#include "link/Session.h"
 #include "link/Text.h"
 
 #include <QAction>
@@ -21,12 +22,6 @@
 #include <QScopeGuard>
 #include <QToolButton>
 
-namespace {
-constexpr quint8 kPreambleCode = 0;
-constexpr quint8 kLoginCode = 1;
-constexpr quint8 kLogoutCode = 2;
-constexpr int kLoginTimeout = 10;
-}  // namespace
 
 // The port list, "ROZŁĄCZ" and "Aktualizacja" follow the port through the control table.
 void TMain::showPortOpen() {
@@ -59,26 +54,21 @@ void TMain::Button_polaczClick() {
     }
     FormCom->hide();
     if (port_->Connected()) {
+        // A password the recorder could not be sent is refused before anything goes out.
+        const QByteArray password = toCp1250(Edit_haslo->text(), QStringLiteral("Hasło"));
         showPortOpen();
-        port_->SetDtrLine(true);
-        port_->SetRtsLine(true);
-        link_->PausePumping(10);
-        if (!port_->Connected()) return;
-        link_->SendFrame(kPreambleCode, QByteArray(50, '0'));
-        link_->PausePumping(10);
-        if (!port_->Connected()) return;
-        link_->SendFrame(kLoginCode, toCp1250(Edit_haslo->text(), QStringLiteral("Hasło")));
-        // A reply that came just before the adapter was pulled logs nobody in: the line is gone.
-        if (link_->WaitReply(kLoginTimeout, kLoginCode) && port_->Connected()) {
-            // The verdict of the reply the wait saw, even when another frame has come since.
-            const QByteArray verdict = link_->replyPayloadOf(kLoginCode);
-            if (!verdict.isEmpty() && verdict.at(0) == 'T') {
-                EnterLoggedIn();
-            } else {
-                people_->beep();
-                people_->error(QStringLiteral("Błędne hasło"));
-                link_->processPendingEvents();
-            }
+        switch (LogIn(*link_, password)) {
+        case LoginVerdict::LoggedIn:
+            EnterLoggedIn();
+            break;
+        case LoginVerdict::WrongPassword:
+            people_->beep();
+            people_->error(QStringLiteral("Błędne hasło"));
+            link_->processPendingEvents();
+            break;
+        case LoginVerdict::NoAnswer:
+        case LoginVerdict::LineLost:
+            break;
         }
     }
     FormCom->hide();
@@ -89,8 +79,7 @@ void TMain::Button_rozlaczClick() {
     showPortClosed();
     EnterLoggedOut();
     if (port_->Connected()) {
-        link_->SendFrame(kLogoutCode, QByteArrayLiteral("W"));
-        if (link_->WaitReply(kLoginTimeout, kLogoutCode)) {
+        if (LogOut(*link_)) {
             people_->beep();
             people_->information(QStringLiteral("Wylogowano ze MX-4"));
         }

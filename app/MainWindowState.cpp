@@ -36,7 +36,7 @@ void TMain::bindControls() {
         Button_zmiana_hasla, ButtonResetlimit, ButtonZegar,    ButtonRestart,       ButtonFirmware,
         ButtonKonfig,   ButtonPobierz,         ButtonSTOP,     ButtonKasuj,         ButtonCLR,
         Button1,        ButtonZapisz,          Odczyt1,        Zapis1,              Pobierz1,
-        Zapisz1,        Oprogramie1,
+        Zapisz1,        Porownaj1,             PorownajPlik1,  Oprogramie1,
     };
     for (int i = 0; i < kControlCount; ++i) {
         controls_[i] = objects[i];

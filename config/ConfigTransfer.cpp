@@ -1,5 +1,6 @@
 #include "config/ConfigTransfer.h"
 
+#include "config/CompareDialog.h"
 #include "config/ConfigArea.h"
 #include "config/ConfigFile.h"
 #include "config/ProgressDialog.h"
@@ -17,16 +18,11 @@
 #include <QProgressBar>
 #include <QScopeGuard>
 
-namespace {
-constexpr int kReadTimeout = 110;
-}  // namespace
 
 ConfigTransfer::ConfigTransfer(Link* link, Shell* shell, People* people, ConfigArea* area, TFormProgres* progress,
                                QLineEdit* password, SaveDialogState* saveDialog, QObject* parent)
     : QObject(parent), link_(link), shell_(shell), people_(people), area_(area), progress_(progress),
-      password_(password), saveDialog_(saveDialog) {}
-
-bool ConfigTransfer::linkUsable() const { return link_->port()->Connected() && link_->st.loggedIn; }
+      password_(password), saveDialog_(saveDialog), engine_(link) {}
 
 void ConfigTransfer::beginTransfer(const QString& label) {
     running_ = true;
@@ -50,38 +46,123 @@ void ConfigTransfer::ReadConfiguration() {
     beginTransfer(QStringLiteral("Pobieram konfiguracje sterownika"));
     const auto finish = qScopeGuard([this] { endTransfer(); });
     link_->processPendingEvents();
-    link_->PausePumping(5);
-    for (const ConfigItem& item : configItems()) {
-        if (!linkUsable()) break;
-        link_->st.pollTicks = 0;
-        link_->sleepBlocking(10);
-        link_->SendFrame(item.readCode, QByteArrayLiteral("T"));
-        if (!link_->WaitReply(kReadTimeout, item.readCode)) break;
+    // The answers reach the window through the reply dispatcher, as every item reply does; the record
+    // the engine fills is not needed here.
+    ConfigValues read = area_->values();
+    engine_.read(read, {}, [this](const ConfigItem& item, int) {
         progress_->Bar->setValue(item.readCode * 100 / 84);
-        link_->processPendingEvents();
-    }
+        if (item.number == kConfigItemCount) {
+            shell_->ShowLiveStatus();
+            shell_->armTransferButtons();
+        }
+    });
 }
 
 void ConfigTransfer::WriteConfiguration() {
     if (running_) return;
     // Every payload is checked before the first frame goes out, so a field the program could have
     // checked never leaves the recorder half-configured.
-    {
-        const ConfigValues now = area_->values();
-        for (const ConfigItem& item : configItems()) EncodeItem(item, now);
-    }
+    ItemTransfer::checkEncodable(area_->values());
     beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
     const auto finish = qScopeGuard([this] { endTransfer(); });
     link_->processPendingEvents();
-    link_->PausePumping(5);
-    for (const ConfigItem& item : configItems()) {
-        if (!linkUsable()) break;
-        // Encoded just before it is sent: an edit made during the write still reaches the recorder.
-        const QByteArray payload = EncodeItem(item, area_->values());
-        if (!link_->SendAndWait(item.writeCode, payload, item.writeTimeout)) break;
+    engine_.write([this] { return area_->values(); }, {}, [this](const ConfigItem& item, int) {
         progress_->Bar->setValue(progress_->Bar->value() + 1);
         paintSynchronised(item);
+    });
+}
+
+ConfigSide ConfigTransfer::windowSide() const { return {area_->values(), password_->text(), true}; }
+
+void ConfigTransfer::CompareWithRecorder() {
+    if (running_) return;
+    std::optional<ConfigValues> recorder;
+    {
+        beginTransfer(QStringLiteral("Pobieram konfiguracje sterownika"));
+        const auto finish = qScopeGuard([this] { endTransfer(); });
+        link_->processPendingEvents();
+        // Into a record of its own: the window's values and colours stay as they are.
+        ConfigValues read = area_->values();
+        if (engine_.read(read, {}, [this](const ConfigItem& item, int) {
+                progress_->Bar->setValue(item.readCode * 100 / 84);
+            }) == ItemTransfer::Outcome::Done)
+            recorder = read;
     }
+    if (!recorder) return;
+    const QVector<FieldDifference> rows = DiffConfig(windowSide(), {*recorder, std::nullopt, false});
+    if (rows.isEmpty()) {
+        people_->information(QStringLiteral("Konfiguracja w oknie jest taka sama jak w MX-4"));
+        return;
+    }
+    TFPorownanie dialog(shell_->dialogParent(), QStringLiteral("Porównanie z MX-4"), QStringLiteral("W MX-4"), rows,
+                        QStringLiteral("Zapisz zmienione do MX-4"), QStringLiteral("Wczytaj z MX-4"));
+    lastComparison_ = &dialog;
+    const auto forget = qScopeGuard([this] { lastComparison_ = nullptr; });
+    switch (dialog.exec()) {
+    case TFPorownanie::WriteChanged:
+        WriteChanged(ItemsOf(rows));
+        break;
+    case TFPorownanie::Load:
+        // As a read would have left the window: every value the recorder's, every colour synchronised.
+        area_->setValues(*recorder);
+        for (const ConfigItem& item : configItems()) paintSynchronised(item);
+        break;
+    default:
+        break;
+    }
+}
+
+bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
+    if (running_ || items.isEmpty()) return false;
+    ItemTransfer::checkEncodable(area_->values(), items);
+    std::optional<ConfigValues> back;
+    {
+        beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
+        const auto finish = qScopeGuard([this] { endTransfer(); });
+        link_->processPendingEvents();
+        const ConfigValues sent = area_->values();
+        if (engine_.write([&sent] { return sent; }, items, [this, &items](const ConfigItem&, int done) {
+                progress_->Bar->setValue(done * 100 / (2 * int(items.size())));
+            }) != ItemTransfer::Outcome::Done)
+            return false;
+        // What the recorder holds now, read back item by item.
+        ConfigValues read = sent;
+        if (engine_.read(read, items, [this, &items](const ConfigItem&, int done) {
+                progress_->Bar->setValue(50 + done * 100 / (2 * int(items.size())));
+            }) != ItemTransfer::Outcome::Done)
+            return false;
+        back = read;
+    }
+    QVector<FieldDifference> wrong;
+    for (const FieldDifference& d : DiffConfig(windowSide(), {*back, std::nullopt, false}))
+        if (items.contains(d.item)) wrong.append(d);
+    const QVector<int> wrongItems = ItemsOf(wrong);
+    for (const ConfigItem& item : ItemTransfer::itemsNumbered(items))
+        if (!wrongItems.contains(item.number)) paintSynchronised(item);
+    if (!wrong.isEmpty()) {
+        QStringList labels;
+        for (const FieldDifference& d : wrong) labels << d.label;
+        people_->beep();
+        people_->error(QStringLiteral("Weryfikacja nieudana: ") + labels.join(QStringLiteral(", ")));
+        return false;
+    }
+    people_->information(QStringLiteral("Zapisano zmienione pozycje: %1").arg(items.size()));
+    return true;
+}
+
+void ConfigTransfer::CompareWithFile() {
+    const std::optional<LoadedConfig> file = chooseConfigFile();
+    if (!file) return;
+    const QVector<FieldDifference> rows = DiffConfig(windowSide(), {file->values, file->password, false});
+    if (rows.isEmpty()) {
+        people_->information(QStringLiteral("Konfiguracja w oknie jest taka sama jak w pliku"));
+        return;
+    }
+    TFPorownanie dialog(shell_->dialogParent(), QStringLiteral("Porównanie z plikiem"), QStringLiteral("W pliku"), rows,
+                        QString(), QStringLiteral("Wczytaj z pliku"));
+    lastComparison_ = &dialog;
+    const auto forget = qScopeGuard([this] { lastComparison_ = nullptr; });
+    if (dialog.exec() == TFPorownanie::Load) applyLoadedFile(*file);
 }
 
 void ConfigTransfer::paintSynchronised(const ConfigItem& item) {
@@ -126,18 +207,23 @@ void ConfigTransfer::SaveConfigFile() {
     }
 }
 
-void ConfigTransfer::LoadConfigFile() {
+std::optional<LoadedConfig> ConfigTransfer::chooseConfigFile() {
     const QString path = people_->openFileName({SaveDialogState().filter, QStringLiteral("ncf"), SaveDialogState::startDirectory()});
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return std::nullopt;
     QByteArray buffer;
-    if (!ReadConfigFile(path, kConfigMagic, buffer, *people_)) return;
-    const std::optional<LoadedConfig> loaded = ParseConfigFile(buffer, area_->values());
-    if (!loaded) {
-        people_->error(QStringLiteral("Zly format pliku"));
-        return;
-    }
-    area_->setValues(loaded->values);
-    password_->setText(loaded->password);
+    if (!ReadConfigFile(path, kConfigMagic, buffer, *people_)) return std::nullopt;
+    std::optional<LoadedConfig> loaded = ParseConfigFile(buffer, area_->values());
+    if (!loaded) people_->error(QStringLiteral("Zly format pliku"));
+    return loaded;
+}
+
+void ConfigTransfer::applyLoadedFile(const LoadedConfig& loaded) {
+    area_->setValues(loaded.values);
+    password_->setText(loaded.password);
     people_->beep();
     people_->information(QStringLiteral("Odczytano plik konfiguracji"));
+}
+
+void ConfigTransfer::LoadConfigFile() {
+    if (const std::optional<LoadedConfig> loaded = chooseConfigFile()) applyLoadedFile(*loaded);
 }

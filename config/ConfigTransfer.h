@@ -2,7 +2,10 @@
 // Moves the whole configuration between the window and the recorder item by item, applies the items the
 // recorder sends, and keeps configurations in files.
 
+#include "config/ConfigDiff.h"
+#include "config/ConfigFile.h"
 #include "config/ConfigItems.h"
+#include "config/ItemTransfer.h"
 
 #include <QList>
 #include <QObject>
@@ -33,10 +36,24 @@ public:
     void SaveConfigFile();
     void LoadConfigFile();
 
+    // "Dane" > "Porównaj z MX-4" (in the Comparing activity): reads every item into a record of its own,
+    // leaving the window as it is, then lists what differs and offers to write the changed items back or
+    // to take the recorder's values.
+    void CompareWithRecorder();
+    // Writes only these items from the window, reads exactly them back and compares; true when the
+    // recorder holds what the window does. Their controls then take the synchronised colours.
+    bool WriteChanged(const QVector<int>& items);
+    // "Plik" > "Porównaj z plikiem": the window against a configuration file; no recorder needed.
+    void CompareWithFile();
+    // The comparison dialog while it is shown (for the window's tests).
+    class TFPorownanie* comparisonShown() const { return lastComparison_; }
+
     bool running() const { return running_; }
 
 private:
-    bool linkUsable() const;
+    ConfigSide windowSide() const;
+    std::optional<LoadedConfig> chooseConfigFile();
+    void applyLoadedFile(const LoadedConfig& loaded);
     void beginTransfer(const QString& label);
     void endTransfer();
     void paintSynchronised(const ConfigItem& item);
@@ -49,4 +66,6 @@ private:
     QLineEdit* password_;
     SaveDialogState* saveDialog_;
     bool running_ = false;
+    ItemTransfer engine_;
+    class TFPorownanie* lastComparison_ = nullptr;
 };

@@ -174,7 +174,8 @@ void Recorder::handleCommand(quint8 code, const QByteArray& payload, qint64 atNs
         return;
     }
     if (SimItems::isWriteCode(code)) {
-        setItemForCode(code, payload);
+        // A worn memory cell: the write is acknowledged but the item keeps what it held.
+        if (!faults_.forgetWritesTo.contains(SimItems::itemForCode(code))) setItemForCode(code, payload);
         answer(code, QByteArray(), atNs);
         return;
     }

@@ -42,6 +42,7 @@ struct SimFaults {
         VerdictOnly,  // "T" alone (no version character) for the right password, "N" alone otherwise
     };
     Login login = Login::Check;
+    QSet<int> forgetWritesTo;     // items (1..41) whose writes are acknowledged but not stored
     int headerSizeOverride = -1;  // -1: records x 8; else this 16-bit size goes into the register header
 
     // ---- Firmware acknowledgements ("!")
