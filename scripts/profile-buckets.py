@@ -31,9 +31,12 @@ MARKERS = [
     ("event loop: glib prepare / check / dispatch (rest)", r"^g_main_context_|^QEventDispatcherGlib"),
 ]
 ALLOC = re.compile(r"^(malloc|_int_malloc|free|_int_free|cfree|operator new|operator delete|realloc|_int_realloc|malloc_consolidate|__GI___libc_malloc|__GI___libc_free|__libc_malloc|__libc_free)\b")
-# Frames every sample passes through, left out of the inclusive list.
+# Frames every sample passes through (start-up, the event loop's own dispatch), left out of the inclusive list.
 PLUMBING = re.compile(r"^(main|_start|__libc_|measure<|operator\(\)|benchRegister|benchConfig|\(anonymous namespace\)::bench|"
-                      r"start_thread|entry_SYSCALL|do_syscall_64|__raw_callee_save|\[unknown\]|0x)")
+                      r"start_thread|entry_SYSCALL|do_syscall_64|__raw_callee_save|\[unknown\]|0x|"
+                      r"QEventDispatcherGlib::processEvents|g_main_context_(iteration|dispatch)|"
+                      r"QCoreApplication::notifyInternal2|QApplicationPrivate::notify_helper|QObject::event|QWidget::event|"
+                      r"QCoreApplicationPrivate::sendThroughObjectEventFilters|clone3)")
 compiled = [(name, re.compile(p)) for name, p in MARKERS]
 
 
