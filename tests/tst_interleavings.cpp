@@ -262,10 +262,11 @@ private:
             // Any control at all, as a queued click or a shortcut delivers it.
             press(Control(pick(kControlCount)), true);
         } else if (r < 72) {
-            const int ticks = int(pick(20));
+            // The person does nothing for a while: the next action simply comes later.
+            const int ticks = int(pick(30));
             log << QStringLiteral("wait %1").arg(ticks);
-            const quint64 until = link().tickCount() + quint64(ticks);
-            while (link().tickCount() < until) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            frameCountdown_ = -1;
+            driver_.start(ticks * kFuzzTickMs);
         } else if (r < 77) {
             log << "unplug";
             wire.unplug();
