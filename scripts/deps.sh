@@ -10,6 +10,12 @@ packages=(
   go-md2man lintian appstream desktop-file-utils
 )
 
+# `scripts/deps.sh bench` adds what scripts/bench and scripts/profile use: an X server, so the window can
+# run on xcb with Qt's accessibility bridge; a session bus with the accessibility bus launcher; perf.
+if [ "${1:-}" = bench ]; then
+  packages+=(xvfb xauth dbus-daemon at-spi2-core linux-perf)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -2,7 +2,7 @@
 // connect, log in, live status, log out; and the far end hanging up while logged in.
 
 #include "link/QtSerialPort.h"
-#include "support/PtyRecorder.h"
+#include "sim/PtyRecorder.h"
 #include "support/WindowRig.h"
 
 #include <QLabel>
@@ -31,7 +31,7 @@ private Q_SLOTS:
         w.Button_polacz->click();
         QVERIFY2(rig.loggedIn(), qPrintable(rig.people.shown.join(" | ")));
         QVERIFY(rig.people.shown.isEmpty());
-        QCOMPARE(rig.far.recorder.receivedCodes(), (QVector<quint8>{0, 1}));
+        QCOMPARE(rig.far.recorder().receivedCodes(), (QVector<quint8>{0, 1}));
         QCOMPARE(w.TextWersja->text(), QString("MX-4 v 1.2"));
         // A status reply comes back through the real port.
         QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
@@ -41,7 +41,7 @@ private Q_SLOTS:
         w.Button_rozlacz->click();
         QCOMPARE(rig.people.shown, (QStringList{"beep", "information: Wylogowano ze MX-4"}));
         QVERIFY(!rig.port.Connected());
-        QVERIFY(rig.far.recorder.receivedCodes().contains(2));
+        QVERIFY(rig.far.recorder().receivedCodes().contains(2));
     }
 
     void farEndHangsUp() {
@@ -80,11 +80,11 @@ private Q_SLOTS:
             QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
             rig.waitFor([&] { return !rig.link().exchangeActive(); }, 20);
         }
-        rig.far.recorder.fillRegister(200, 3);
+        rig.far.recorder().fillRegister(200, 3);
         int frames = 0;
-        QObject::connect(&rig.far.recorder, &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
+        QObject::connect(&rig.far.recorder(), &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
             if (++frames == atFrame) {
-                rig.far.recorder.faults().silent = true;
+                rig.far.recorder().faults().silent = true;
                 QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
             }
         });

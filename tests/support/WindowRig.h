@@ -22,10 +22,10 @@ struct RigBase {
     ScriptedPeople people;
     std::unique_ptr<TMain> window;
 
-    void makeWindow(SerialPort* port, QVector<PortEntry> ports) {
+    void makeWindow(SerialPort* port, QVector<PortEntry> ports, int tickMs = kTestTickMs) {
         shuttingDown = false;
         catalog.setPorts(std::move(ports));
-        window = std::make_unique<TMain>(AppDeps{port, &catalog, &people, kTestTickMs});
+        window = std::make_unique<TMain>(AppDeps{port, &catalog, &people, tickMs});
     }
     // The window goes before the port it uses.
     void dropWindow() {
