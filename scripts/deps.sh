@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
   clang libclang-rt-14-dev
   fonts-liberation poppler-utils dpkg-dev file
   go-md2man lintian appstream desktop-file-utils
