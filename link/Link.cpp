@@ -172,11 +172,14 @@ void Link::ComPortRxChar(int count) {
         dispatchQueue_.enqueue(frame);
         if (frame.code == kStatusCode && statusPending_) finishStatus();
     }
+    // The rest of a frame comes at 4800 baud, about 2 ms a byte: the port need not wake us for each.
+    port_->expectBytes(BytesStillExpected(st.assembler));
     if (!frames.isEmpty()) scheduleDispatch();
 }
 
 void Link::resetReceiver() {
     st.assembler = AssemblerState();
+    port_->expectBytes(1);
     dispatchQueue_.clear();
     statusPending_ = false;
     st.sending = waitDepth_ > 0;

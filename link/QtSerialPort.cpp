@@ -11,6 +11,7 @@ static constexpr int kNotFound = 2;  // ERROR_FILE_NOT_FOUND
 static constexpr int kOther = 31;    // ERROR_GEN_FAILURE
 #else
 #include <cerrno>
+#include <termios.h>
 static constexpr int kAccessDenied = EACCES;
 static constexpr int kBusy = EBUSY;
 static constexpr int kNotFound = ENOENT;
@@ -18,6 +19,9 @@ static constexpr int kOther = EIO;
 #endif
 
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
+    gatherTimer_.setSingleShot(true);
+    gatherTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&gatherTimer_, &QTimer::timeout, this, [this] { expectBytes(1); });
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
@@ -43,6 +47,7 @@ void QtSerialPort::OpenPort() {
     port_.setPortName(name_);
     port_.setReadBufferSize(0);
     lost_ = false;
+    expected_ = 1;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int code = systemErrorCode(port_.error(), port_.errorString());
         port_.clearError();
@@ -113,7 +118,30 @@ QByteArray QtSerialPort::ReadBytes(int n) {
 
 int QtSerialPort::bytesWaiting() const { return port_.isOpen() ? int(port_.bytesAvailable()) : 0; }
 
+void QtSerialPort::expectBytes(int count) {
+#ifdef Q_OS_UNIX
+    count = qBound(1, count, 255);
+    if (!port_.isOpen() || count == expected_) return;
+    const int fd = int(port_.handle());
+    termios t {};
+    if (tcgetattr(fd, &t) != 0) return;
+    t.c_cc[VMIN] = cc_t(count);
+    t.c_cc[VTIME] = 0;
+    if (tcsetattr(fd, TCSANOW, &t) != 0) return;
+    expected_ = count;
+    // The bytes' own time on the line at 4800 baud, and 20 ms more.
+    if (count > 1)
+        gatherTimer_.start(count * 10 * 1000 / 4800 + 20);
+    else
+        gatherTimer_.stop();
+#else
+    Q_UNUSED(count);
+#endif
+}
+
 void QtSerialPort::ClosePort() {
+    gatherTimer_.stop();
+    expected_ = 1;
     if (!port_.isOpen()) return;
     port_.clear();
     port_.close();
@@ -143,6 +171,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         if (lost_ || !port_.isOpen()) return;
         lost_ = true;
         const QString message = QStringLiteral("Port %1 przestał działać (%2)").arg(name_, port_.errorString());
+        gatherTimer_.stop();
+        expected_ = 1;
         port_.close();
         QMetaObject::invokeMethod(this, [this, message] { Q_EMIT portLost(message); }, Qt::QueuedConnection);
         break;

@@ -4,6 +4,7 @@
 #include "link/SerialPort.h"
 
 #include <QSerialPort>
+#include <QTimer>
 
 class QtSerialPort : public SerialPort {
     Q_OBJECT
@@ -22,6 +23,10 @@ public:
     QByteArray ReadBytes(int n) override;
     int bytesWaiting() const override;
     void ClosePort() override;
+    // On Unix the terminal's minimum read count (VMIN) is set to the bytes a frame still needs, so the
+    // system wakes the program once they are there instead of at every byte; when they do not come in
+    // their line time and a little more, it goes back to waking at every byte and delivers what came.
+    void expectBytes(int count) override;
 
     // The system error number for a failed open (EACCES, EBUSY, ENOENT on Linux).
     static int systemErrorCode(QSerialPort::SerialPortError error, const QString& errorString);
@@ -48,4 +53,6 @@ private:
     bool rts_ = false;
     bool lost_ = false;
     bool draining_ = false;
+    int expected_ = 1;
+    QTimer gatherTimer_;
 };

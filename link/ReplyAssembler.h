@@ -31,3 +31,7 @@ AssemblyStep AssembleReply(AssemblerState& state, ReplyFrame& frame);
 
 // Runs passes while they make progress and returns the frames in order of arrival.
 QVector<ReplyFrame> AssembleAll(AssemblerState& state);
+
+// How many more bytes the frame being assembled needs at least: the rest of its header until its length
+// is known (a reply frame has four bytes at least), then the rest of the frame. 1 when none has started.
+int BytesStillExpected(const AssemblerState& state);
