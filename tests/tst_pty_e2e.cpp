@@ -11,6 +11,42 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cstdarg>
+#include <dlfcn.h>
+#include <map>
+#include <sys/ioctl.h>
+
+// The modem-line requests the port makes, as the kernel receives them. A pseudo-terminal refuses them,
+// so what the lines would be is worked out from the requests: Linux raises DTR and RTS on open.
+namespace modemLines {
+bool recording = false;
+std::map<int, int> state;  // descriptor -> TIOCM_DTR | TIOCM_RTS bits
+QStringList calls;
+
+int of(int fd) {
+    const auto it = state.find(fd);
+    return it == state.end() ? (TIOCM_DTR | TIOCM_RTS) : it->second;
+}
+void record(int fd, unsigned long request, int bits) {
+    bits &= TIOCM_DTR | TIOCM_RTS;
+    const int before = of(fd);
+    const char* what = request == TIOCMBIS ? "raise" : request == TIOCMBIC ? "lower" : "set";
+    state[fd] = request == TIOCMBIS ? (before | bits) : request == TIOCMBIC ? (before & ~bits) : bits;
+    calls << QStringLiteral("%1%2%3").arg(what, bits & TIOCM_DTR ? " DTR" : "", bits & TIOCM_RTS ? " RTS" : "");
+}
+}  // namespace modemLines
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
+    va_list args;
+    va_start(args, request);
+    void* argument = va_arg(args, void*);
+    va_end(args);
+    using Real = int (*)(int, unsigned long, ...);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "ioctl"));
+    if (modemLines::recording && argument && (request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET))
+        modemLines::record(fd, request, *static_cast<const int*>(argument));
+    return real(fd, request, argument);
+}
 
 struct PtyRig : RigBase {
     PtyRecorder far;
@@ -118,15 +154,29 @@ private Q_SLOTS:
         other.ClosePort();
     }
 
+    // The open lowers both lines the system raised, and each line call reaches the device. A pty has no
+    // modem lines: its refusal is not an error.
     void linesAreLowAfterOpen() {
         PtyRig rig;
         if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        modemLines::state.clear();
+        modemLines::calls.clear();
+        modemLines::recording = true;
         rig.port.OpenPort();
-        QVERIFY(!rig.port.dtr());
-        QVERIFY(!rig.port.rts());
-        // A pty has no modem lines: raising them is not an error.
+        const std::map<int, int> afterOpen = modemLines::state;
+        const QStringList openCalls = modemLines::calls;
         rig.port.SetDtrLine(true);
+        const std::map<int, int> afterDtr = modemLines::state;
         rig.port.SetRtsLine(true);
+        modemLines::recording = false;
+
+        QCOMPARE(openCalls, (QStringList{"lower DTR", "lower RTS"}));
+        QCOMPARE(afterOpen.size(), size_t(1));
+        const int fd = afterOpen.begin()->first;
+        QCOMPARE(afterOpen.at(fd), 0);
+        QCOMPARE(afterDtr.at(fd), int(TIOCM_DTR));
+        QCOMPARE(modemLines::state.at(fd), int(TIOCM_DTR | TIOCM_RTS));
+        QCOMPARE(modemLines::calls.mid(2), (QStringList{"raise DTR", "raise RTS"}));
         QVERIFY(rig.port.dtr() && rig.port.rts());
         QVERIFY(rig.port.Connected());
     }

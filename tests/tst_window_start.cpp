@@ -185,10 +185,25 @@ private Q_SLOTS:
         rig.w().openSelectedPort();
         rig.w().EnterLoggedIn();
         rig.w().close();
-        QVERIFY(shuttingDown);
         QVERIFY(!rig.port.Connected());
         QVERIFY(rig.port.written.isEmpty());
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
+
+    // The window closed while a command waits for a recorder that stays silent: the wait ends there,
+    // without a resend and without telling anyone the recorder did not answer.
+    void closingDuringAWaitEndsTheWait() {
+        Rig rig;
+        rig.port.OpenPort();
+        rig.w().openSelectedPort();
+        rig.w().EnterLoggedIn();
+        rig.port.onWrite = [&](const QByteArray&) {
+            if (rig.port.written.size() == 1) QTimer::singleShot(0, rig.window.get(), [&] { rig.w().close(); });
+        };
+        QVERIFY(!rig.link().SendAndWait(253, "G", 10));
+        QCOMPARE(rig.port.written.size(), 1);
+        QVERIFY(!rig.port.Connected());
+        QVERIFY2(rig.people.messages().isEmpty(), qPrintable(rig.people.shown.join(" | ")));
     }
 };
 
