@@ -1,6 +1,8 @@
 // The real QSerialPort back end over a pseudo-terminal pair, with the simulated recorder at the far end:
 // connect, log in, live status, log out; and the far end hanging up while logged in.
 
+#include "events/EventDecode.h"
+#include "events/EventRegister.h"
 #include "link/QtSerialPort.h"
 #include "support/PtyRecorder.h"
 #include "support/WindowRig.h"
@@ -8,6 +10,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
@@ -98,15 +102,15 @@ private Q_SLOTS:
 
     void farEndHangsUpInTheMiddleOfAnOperation_data() {
         QTest::addColumn<int>("operation");
-        QTest::addColumn<int>("atFrame");
+        QTest::addColumn<int>("at");  // the frame the recorder receives, or for a download the record listed
         QTest::newRow("login") << 0 << 2;
         QTest::newRow("configuration read") << 1 << 6;
         QTest::newRow("configuration write") << 2 << 6;
-        QTest::newRow("register download") << 3 << 3;
+        QTest::newRow("register download") << 3 << 20;
     }
     void farEndHangsUpInTheMiddleOfAnOperation() {
         QFETCH(int, operation);
-        QFETCH(int, atFrame);
+        QFETCH(int, at);
         PtyRig rig;
         if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
         rig.far.closeSlave();
@@ -116,14 +120,28 @@ private Q_SLOTS:
             QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
             rig.waitFor([&] { return !rig.link().exchangeActive(); }, 20);
         }
-        rig.far.recorder.fillRegister(200, 3);
+        rig.far.recorder.fillRegister(2000, 3);
+        bool struck = false, midway = false;
+        auto hangUp = [&] {
+            if (struck) return;
+            struck = true;
+            // Still in the middle: the operation has not ended.
+            midway = operation == 3 ? w.eventRegister->downloading() : rig.link().exchangeActive();
+            rig.far.recorder.faults().silent = true;
+            QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
+        };
         int frames = 0;
-        QObject::connect(&rig.far.recorder, &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
-            if (++frames == atFrame) {
-                rig.far.recorder.faults().silent = true;
-                QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
-            }
-        });
+        if (operation == 3) {
+            // The header's five lines, then a line a record: records are still arriving.
+            QTextDocument* doc = w.trm->document();
+            QObject::connect(doc, &QTextDocument::blockCountChanged, &rig.port, [&, doc](int) {
+                if (doc->blockCount() >= 5 + at) hangUp();
+            });
+        } else {
+            QObject::connect(&rig.far.recorder, &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
+                if (++frames == at) hangUp();
+            });
+        }
         rig.people.clear();
         switch (operation) {
         case 0: w.Button_polacz->click(); break;
@@ -133,12 +151,18 @@ private Q_SLOTS:
         }
         QVERIFY(rig.waitFor([&] { return !rig.port.Connected(); }, 400));
         rig.runTicks(40);
+        QVERIFY(struck);
+        QVERIFY(midway);
         // Told at once that the port failed, not after three unanswered tries.
         const QStringList errors = rig.people.messages().filter(QRegularExpression("^error:"));
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith("error: Port "), qPrintable(errors[0]));
         QCOMPARE(w.Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
         QCOMPARE(w.Edit_logon->text(), QString("WYLOGOWANY"));
+        if (operation == 3) {
+            QVERIFY(!w.eventRegister->downloading());
+            QVERIFY(!w.trm->toPlainText().contains(EndOfRegisterText()));
+        }
     }
 
     void busyPortReportsItsErrorNumber() {
