@@ -190,20 +190,23 @@ private Q_SLOTS:
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
     }
 
-    // The window closed while a command waits for a recorder that stays silent: the wait ends there,
-    // without a resend and without telling anyone the recorder did not answer.
-    void closingDuringAWaitEndsTheWait() {
+    // An error that reaches the hook while the program shuts down ends it; the same error at any other
+    // time leaves it running. Runs the application's own event loop, so it comes last.
+    void anErrorDuringShutdownEndsTheProgram() {
         Rig rig;
-        rig.port.OpenPort();
-        rig.w().openSelectedPort();
-        rig.w().EnterLoggedIn();
-        rig.port.onWrite = [&](const QByteArray&) {
-            if (rig.port.written.size() == 1) QTimer::singleShot(0, rig.window.get(), [&] { rig.w().close(); });
+        auto runWithError = [&](bool closing) {
+            QTimer::singleShot(0, rig.window.get(), [&, closing] {
+                shuttingDown = closing;
+                reportError(FileError(QStringLiteral("Nie można utworzyć pliku")));
+                // Runs only when nothing asked the program to end.
+                QTimer::singleShot(0, [] { QCoreApplication::exit(7); });
+            });
+            return QCoreApplication::exec();
         };
-        QVERIFY(!rig.link().SendAndWait(253, "G", 10));
-        QCOMPARE(rig.port.written.size(), 1);
-        QVERIFY(!rig.port.Connected());
-        QVERIFY2(rig.people.messages().isEmpty(), qPrintable(rig.people.shown.join(" | ")));
+        QCOMPARE(runWithError(false), 7);
+        QCOMPARE(runWithError(true), 0);
+        shuttingDown = false;
+        QCOMPARE(rig.people.shown, (QStringList{"error: Nie można utworzyć pliku.", "error: Nie można utworzyć pliku."}));
     }
 };
 
