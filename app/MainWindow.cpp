@@ -2,6 +2,7 @@
 
 #include "app/PortDialogs.h"
 #include "config/ConfigArea.h"
+#include "config/ConfigWidgets.h"
 #include "config/Defaults.h"
 #include "config/FieldRules.h"
 #include "config/Palette.h"
@@ -157,8 +158,9 @@ void TMain::buildTopPanel() {
     ComCombo = makeWidget<QComboBox>(PanelKomunikacji, "ComCombo", QStringLiteral("Port COM"));
     ComCombo->setEditable(false);
     ComCombo->setMinimumWidth(90);
-    Edit_haslo = makeWidget<QLineEdit>(PanelKomunikacji, "Edit_haslo", QStringLiteral("Hasło"));
-    Edit_haslo->setMaxLength(4);
+    // Four digits typed or pasted; a longer password loaded from a file is shown whole.
+    Edit_haslo = new ConfigEdit(PanelKomunikacji, QStringLiteral("Edit_haslo"), CharSet::Digits, 4);
+    Edit_haslo->setAccessibleName(QStringLiteral("Hasło"));
     Edit_haslo->setText(kDefaultPassword);
     Edit_haslo->setToolTip(QStringLiteral("Hasło dostępu (4 cyfry)"));
     Edit_haslo->setFixedWidth(44);
@@ -349,10 +351,8 @@ void TMain::FormCreate() {
     EnterLoggedOut();
     Edit_status->setText(QStringLiteral("ROZŁĄCZONY"));
     paintBackground(Edit_status, Colour::Red);
-    Button_rozlacz->setEnabled(false);
     HideLiveStatus();
     trm->clear();
-    Button_polacz->setEnabled(false);
     RefreshPortList();
     link_->startTimer();
 }
@@ -363,6 +363,8 @@ void TMain::closeEvent(QCloseEvent* event) {
 }
 
 void TMain::FormClose() {
+    // From here on nothing starts: every control is refused, and every wait under way ends.
+    link_->activity().enter(Activity::ShuttingDown);
     shuttingDown = true;
     EnterLoggedOut();
     HideLiveStatus();
@@ -380,7 +382,9 @@ void TMain::ButtonKonfigClick() {
 }
 
 void TMain::HandleException(const AppError& error) {
-    Button_polacz->setEnabled(true);
+    // The command that raised it has been abandoned and its activity has ended: the controls are as the
+    // table says for what is left ("POŁĄCZ" is usable again whenever a connect could start).
+    applyControlTable();
     QString text = error.message();
     if (!text.isEmpty() && text.back() > QLatin1Char('.')) text += QLatin1Char('.');
     people_->error(text);
@@ -397,26 +401,17 @@ void TMain::HandleException(const AppError& error) {
 
 // ---------------------------------------------------------------- wiring
 
-void TMain::command(void (TMain::*handler)()) {
-    link_->runWhenIdle([this, handler] { (this->*handler)(); });
-}
-
 void TMain::wireControls() {
-    auto onClick = [this](QPushButton* b, auto handler) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
-    };
-    auto onCommand = [this](QPushButton* b, void (TMain::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [this, handler] { command(handler); });
-    };
-    onCommand(Button_polacz, &TMain::Button_polaczClick);
-    onCommand(Button_rozlacz, &TMain::Button_rozlaczClick);
-    onClick(ButtonCom, &TMain::ShowPortsDialog);
-    onClick(ButtonKonfig, &TMain::ButtonKonfigClick);
-    connect(FormJakieCOM->Button1, &QPushButton::clicked, this, [this] { guarded([this] { ShowPortsDialog(); }); });
-    connect(ComCombo, &QComboBox::activated, this, [this](int index) { guarded([&] { ComComboChange(index); }); });
+    onCommand(Button_polacz, Control::Button_polacz, Activity::Connecting, [this] { Button_polaczClick(); });
+    onCommand(Button_rozlacz, Control::Button_rozlacz, Activity::LoggingOut, [this] { Button_rozlaczClick(); });
+    onUsable(ButtonCom, Control::ButtonCom, [this] { ShowPortsDialog(); });
+    onUsable(ButtonKonfig, Control::ButtonKonfig, [this] { ButtonKonfigClick(); });
+    onUsable(FormJakieCOM->Button1, Control::Odswierz, [this] { ShowPortsDialog(); });
+    connect(ComCombo, &QComboBox::activated, this, [this](int index) {
+        whenUsable(Control::ComCombo, [&] { ComComboChange(index); });
+    });
     onFocusExit(ComCombo, [this] { ComComboExit(); });
 
-    installKeyFilter(Edit_haslo, CharSet::Digits);
     onFocusExit(Edit_haslo, [this] {
         if (Edit_haslo->text().size() < 4) Edit_haslo->setText(kDefaultPassword);
     });
@@ -425,4 +420,6 @@ void TMain::wireControls() {
     connect(link_->timer(), &QTimer::timeout, this, [this] {
         if (link_->tickCount() % 10 == 0) guarded([this] { checkPortPresent(); });
     });
+    bindControls();
+    applyControlTable();
 }

@@ -1,11 +1,13 @@
 #pragma once
 // The main window: every function of the program is reached from here.
 
+#include "app/ControlTable.h"
 #include "config/SaveDialogState.h"
 #include "link/Shell.h"
 
 #include <QMainWindow>
 #include <QStringList>
+#include <functional>
 
 class AppError;
 class ConfigArea;
@@ -140,6 +142,17 @@ public:
     void HideLiveStatus() override;
     void openSelectedPort() override;
     QWidget* dialogParent() override { return this; }
+    void refreshControls() override { applyControlTable(); }
+    void armTransferButtons() override;
+
+    // ---- The one interaction state
+    ActivityState& activity();
+    // What the control table looks at, now.
+    Situation situation() const;
+    // Sets every control of the table as its row says for the situation now.
+    void applyControlTable();
+    // The window's object for a control of the table.
+    QObject* controlObject(Control c) const { return controls_[int(c)]; }
 
     // ---- Connection and login
     void Button_polaczClick();
@@ -181,11 +194,21 @@ private:
     void wireMaintenance();
     void wireConfig();
     void wireEvents();
-    // Runs a handler that talks to the recorder: after the exchange under way, errors to the hook.
-    void command(void (TMain::*handler)());
+    // Starts a command that talks to the recorder from `control`: only when the control is usable now,
+    // in its own activity `a`, after the status exchange on the line, errors to the hook; the activity
+    // settles when the command returns (a download moves on by itself).
+    void runCommand(Control control, Activity a, const std::function<void()>& handler);
+    // Runs a handler that does not talk to the recorder, when its control is usable now.
+    void whenUsable(Control control, const std::function<void()>& handler);
+    // Connects a button's click, or a menu entry's trigger, to a command or a plain handler.
+    void onCommand(QObject* sender, Control control, Activity a, std::function<void()> handler);
+    void onUsable(QObject* sender, Control control, std::function<void()> handler);
+    void bindControls();
 
     SerialPort* port_;
     PortCatalog* catalog_;
     People* people_;
     Link* link_;
+    QObject* controls_[kControlCount] = {};
+    bool transferArmed_ = false;
 };

@@ -14,30 +14,19 @@
 
 void TMain::wireConfig() {
     auto* progress = new TFormProgres(this);
-    TransferControls controls;
-    controls.Icon_get = Icon_get;
-    controls.Icon_put = Icon_put;
-    controls.Pobierz1 = Pobierz1;
-    controls.Zapisz1 = Zapisz1;
-    controls.recorderCommands = {ButtonKasuj, ButtonRestart, ButtonResetlimit, ButtonZegar, Button_zmiana_hasla,
-                                 ButtonPobierz};
-    controls.Edit_haslo = Edit_haslo;
-    configTransfer = new ConfigTransfer(link_, this, people_, Config, progress, controls, &saveDialog, this);
+    configTransfer = new ConfigTransfer(link_, this, people_, Config, progress, Edit_haslo, &saveDialog, this);
 
     ConfigTransfer* t = configTransfer;
-    Link* link = link_;
-    auto read = [t, link] { link->runWhenIdle([t] { t->ReadConfiguration(); }); };
-    auto write = [t, link] { link->runWhenIdle([t] { t->WriteConfiguration(); }); };
-    auto save = [t] { guarded([t] { t->SaveConfigFile(); }); };
-    auto load = [t] { guarded([t] { t->LoadConfigFile(); }); };
-    connect(Icon_get, &QToolButton::clicked, t, read);          // SpeedButton3Click
-    connect(Pobierz1, &QAction::triggered, t, read);            // Pobierz1Click
-    connect(Icon_put, &QToolButton::clicked, t, write);         // Icon_putClick
-    connect(Zapisz1, &QAction::triggered, t, write);            // Zapisz1Click
-    connect(SpeedButton1, &QToolButton::clicked, t, save);      // SpeedButton1Click
-    connect(Zapis1, &QAction::triggered, t, save);              // Zapis1Click
-    connect(SpeedButton2, &QToolButton::clicked, t, load);      // SpeedButton2Click
-    connect(Odczyt1, &QAction::triggered, t, load);             // Odczyt1Click
+    auto read = [t] { t->ReadConfiguration(); };
+    auto write = [t] { t->WriteConfiguration(); };
+    onCommand(Icon_get, Control::Icon_get, Activity::Reading, read);     // SpeedButton3Click
+    onCommand(Pobierz1, Control::Pobierz1, Activity::Reading, read);     // Pobierz1Click
+    onCommand(Icon_put, Control::Icon_put, Activity::Writing, write);    // Icon_putClick
+    onCommand(Zapisz1, Control::Zapisz1, Activity::Writing, write);      // Zapisz1Click
+    onUsable(SpeedButton1, Control::SpeedButton1, [t] { t->SaveConfigFile(); });  // SpeedButton1Click
+    onUsable(Zapis1, Control::Zapis1, [t] { t->SaveConfigFile(); });              // Zapis1Click
+    onUsable(SpeedButton2, Control::SpeedButton2, [t] { t->LoadConfigFile(); });  // SpeedButton2Click
+    onUsable(Odczyt1, Control::Odczyt1, [t] { t->LoadConfigFile(); });            // Odczyt1Click
 }
 
 void TMain::configReply(quint8 code, const QByteArray& payload) { configTransfer->DecodeItem(code, payload); }

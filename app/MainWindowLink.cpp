@@ -9,6 +9,7 @@
 #include "link/People.h"
 #include "link/PortCatalog.h"
 #include "link/SerialPort.h"
+#include "link/Text.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QToolButton>
 
 namespace {
@@ -26,19 +28,17 @@ constexpr quint8 kLogoutCode = 2;
 constexpr int kLoginTimeout = 10;
 }  // namespace
 
+// The port list, "ROZŁĄCZ" and "Aktualizacja" follow the port through the control table.
 void TMain::showPortOpen() {
     Edit_status->setText(QStringLiteral("POŁĄCZONY"));
     paintBackground(Edit_status, Colour::Green);
-    ComCombo->setEnabled(false);
-    Button_rozlacz->setEnabled(true);
-    ButtonFirmware->setEnabled(true);
+    applyControlTable();
 }
 
 void TMain::showPortClosed() {
     Edit_status->setText(QStringLiteral("ROZŁĄCZONY"));
     paintBackground(Edit_status, Colour::Red);
-    ComCombo->setEnabled(true);
-    Button_rozlacz->setEnabled(false);
+    applyControlTable();
 }
 
 void TMain::openSelectedPort() {
@@ -50,7 +50,6 @@ void TMain::openSelectedPort() {
 }
 
 void TMain::Button_polaczClick() {
-    Button_polacz->setEnabled(false);
     FormCom->showNotice();
     link_->processPendingEvents();
     link_->startTimer();
@@ -68,9 +67,10 @@ void TMain::Button_polaczClick() {
         link_->SendFrame(kPreambleCode, QByteArray(50, '0'));
         link_->PausePumping(10);
         if (!port_->Connected()) return;
-        link_->SendFrame(kLoginCode, Edit_haslo->text().toLatin1());
+        link_->SendFrame(kLoginCode, toCp1250(Edit_haslo->text(), QStringLiteral("Hasło")));
         if (link_->WaitReply(kLoginTimeout, kLoginCode)) {
-            const QByteArray verdict = link_->st.replyPayload;
+            // The verdict of the reply the wait saw, even when another frame has come since.
+            const QByteArray verdict = link_->replyPayloadOf(kLoginCode);
             if (!verdict.isEmpty() && verdict.at(0) == 'T') {
                 EnterLoggedIn();
             } else {
@@ -101,40 +101,29 @@ void TMain::Button_rozlaczClick() {
 void TMain::DropConnection() {
     link_->st.stopRequested = true;
     showPortClosed();
-    link_->PausePumping(10);
+    // The pause is kept at shutdown too: the recorder gets its second before the line goes.
+    link_->PausePumping(10, true);
     if (port_->Connected()) port_->ClosePort();
+    applyControlTable();
 }
 
+// Which controls the login makes usable is the control table's business; these two set the
+// indicators, the live status and the link's flags.
 void TMain::EnterLoggedIn() {
     link_->st.loggedIn = true;
     Edit_logon->setText(QStringLiteral("ZALOGOWANY"));
     paintBackground(Edit_logon, Colour::Green);
-    Edit_haslo->setEnabled(false);
-    for (QWidget* w : std::initializer_list<QWidget*>{Button_zmiana_hasla, ButtonRestart, ButtonResetlimit,
-                                                      ButtonZegar, ButtonPobierz, ButtonSTOP, ButtonCLR,
-                                                      ButtonZapisz, ButtonKasuj, ButtonKonfig})
-        w->setEnabled(true);
-    Pobierz1->setEnabled(true);
-    Zapisz1->setEnabled(true);
+    if (eventRegister) eventRegister->offerStop();
     ShowLiveStatus();
     link_->st.pollTicks = 0;
-    Button_polacz->setEnabled(false);
+    link_->activity().loginChanged(true);
+    applyControlTable();
 }
 
 void TMain::EnterLoggedOut() {
     Edit_logon->setText(QStringLiteral("WYLOGOWANY"));
     paintBackground(Edit_logon, Colour::Red);
-    Edit_haslo->setEnabled(true);
-    Button_polacz->setEnabled(true);
-    for (QWidget* w : std::initializer_list<QWidget*>{Button_zmiana_hasla, ButtonRestart, ButtonResetlimit,
-                                                      ButtonZegar, ButtonPobierz, ButtonSTOP, ButtonKasuj,
-                                                      Icon_get, Icon_put})
-        w->setEnabled(false);
-    // A register already downloaded can still be kept or cleared.
-    ButtonZapisz->setEnabled(true);
-    ButtonCLR->setEnabled(true);
-    Pobierz1->setEnabled(false);
-    Zapisz1->setEnabled(false);
+    transferArmed_ = false;
     HideLiveStatus();
     TextWersja->setText(QStringLiteral("MX-4 v ..."));
     paintText(TextWersja, Colour::Grey);
@@ -144,6 +133,8 @@ void TMain::EnterLoggedOut() {
     link_->st.stopRequested = true;
     // A download under way ends with the login.
     if (eventRegister) eventRegister->loggedOut();
+    link_->activity().loginChanged(false);
+    applyControlTable();
 }
 
 void TMain::onPortLost(const QString& message) {
@@ -187,9 +178,11 @@ void TMain::RefreshPortList() {
         const QString current = port_->portName();
         ListSerialPorts();
         ComCombo->setCurrentIndex(ComCombo->findText(current));
+        applyControlTable();
         return;
     }
-    Button_polacz->setEnabled(false);
+    // "POŁĄCZ" follows the choice through the control table.
+    const auto apply = qScopeGuard([this] { applyControlTable(); });
     ListSerialPorts();
     if (ComCombo->count() == 0 || ComCombo->itemText(0).isEmpty()) {
         ComCombo->setCurrentIndex(-1);
@@ -197,18 +190,15 @@ void TMain::RefreshPortList() {
     }
     ComCombo->setCurrentIndex(0);
     port_->Port(ComCombo->itemText(0));
-    Button_polacz->setEnabled(true);
 }
 
 void TMain::ComComboChange(int index) {
     if (index < 0) return;
-    Button_polacz->setEnabled(true);
     port_->Port(ComCombo->itemText(index));
+    applyControlTable();
 }
 
-void TMain::ComComboExit() {
-    if (ComCombo->currentIndex() < 0) Button_polacz->setEnabled(false);
-}
+void TMain::ComComboExit() { applyControlTable(); }
 
 void TMain::ShowPortsDialog() {
     FormJakieCOM->showBeside();

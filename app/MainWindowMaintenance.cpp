@@ -14,18 +14,12 @@ void TMain::wireMaintenance() {
     maintenance->setObjectName(QStringLiteral("maintenance"));
     maintenance->setPasswordSink([this](const QString& password) { Edit_haslo->setText(password); });
 
-    // Everything that talks to the recorder waits for the exchange under way to end.
     Maintenance* m = maintenance;
-    Link* link = link_;
-    auto onCommand = [this, m, link](QPushButton* b, void (Maintenance::*handler)()) {
-        connect(b, &QPushButton::clicked, this, [m, link, handler] {
-            link->runWhenIdle([m, handler] { (m->*handler)(); });
-        });
-    };
-    onCommand(ButtonFirmware, &Maintenance::ButtonFirmwareClick);
-    onCommand(Button_zmiana_hasla, &Maintenance::Button_zmiana_haslaClick);
-    onCommand(ButtonZegar, &Maintenance::ButtonZegarClick);
-    onCommand(ButtonRestart, &Maintenance::ButtonRestartClick);
-    onCommand(ButtonResetlimit, &Maintenance::ButtonResetlimitClick);
-    connect(Oprogramie1, &QAction::triggered, this, [m] { guarded([m] { m->Oprogramie1Click(); }); });
+    onCommand(ButtonFirmware, Control::ButtonFirmware, Activity::Firmware, [m] { m->ButtonFirmwareClick(); });
+    onCommand(Button_zmiana_hasla, Control::Button_zmiana_hasla, Activity::Service,
+              [m] { m->Button_zmiana_haslaClick(); });
+    onCommand(ButtonZegar, Control::ButtonZegar, Activity::Service, [m] { m->ButtonZegarClick(); });
+    onCommand(ButtonRestart, Control::ButtonRestart, Activity::Service, [m] { m->ButtonRestartClick(); });
+    onCommand(ButtonResetlimit, Control::ButtonResetlimit, Activity::Service, [m] { m->ButtonResetlimitClick(); });
+    onUsable(Oprogramie1, Control::Oprogramie1, [m] { m->Oprogramie1Click(); });
 }

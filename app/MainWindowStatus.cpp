@@ -15,7 +15,9 @@
 #include <QStatusBar>
 
 void TMain::DispatchReply(quint8 code, const QByteArray& payload) {
-    link_->processPendingEvents();
+    // Pending events run first; the person's clicks and keys wait until the reply has been applied, so
+    // no command starts in the middle of applying one.
+    link_->processNonInputEvents();
     if (code == 1) {
         showVersion(payload);
     } else if (code >= 4 && code <= 84 && code % 2 == 0) {
@@ -54,16 +56,12 @@ void TMain::showStatus(const QByteArray& payload) {
     paintBackground(Temp1, temperatureColours[s->temperatureState]);
     paintBackground(Uzs, s->supplyOk ? Colour::Green : Colour::Red);
     paintBackground(Ubat, s->batteryOk ? Colour::Green : Colour::Red);
-    Icon_get->setEnabled(true);
-    Icon_put->setEnabled(true);
+    armTransferButtons();
 }
 
 void TMain::ShowLiveStatus() {
     link_->st.pollingEnabled = true;
-    if (link_->st.loggedIn) {
-        StatusBar->setVisible(true);
-        ButtonPobierz->setEnabled(true);
-    }
+    if (link_->st.loggedIn) StatusBar->setVisible(true);
     StatusPanel->clear();
     Config->LabelSMS->clear();
     Config->LabelVoice->clear();

@@ -161,12 +161,13 @@ void ConfigArea::buildTelefony() {
 
     // "Limit SMS:" 3 z [10]: used today, then the limit.
     auto limitRow = [&](TextField field, QLabel*& used, const char* usedName, const QString& title,
-                        const QString& tip, const QString& usedAccessible, int column) {
+                        const QString& tip, const QString& usedAccessible, const QString& usedTip, int column) {
         ConfigEdit* e = makeEdit(BoxTelefony, field, CharSet::Digits);
         hint(e, tip);
         used = new QLabel(QStringLiteral("0 z"), BoxTelefony);
         used->setObjectName(QLatin1String(usedName));
         used->setAccessibleName(usedAccessible);
+        used->setToolTip(usedTip);
         used->setMinimumWidth(used->fontMetrics().horizontalAdvance(QStringLiteral("99 z")));
         used->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* row = new QHBoxLayout;
@@ -179,10 +180,12 @@ void ConfigArea::buildTelefony() {
         return e;
     };
     Edit_LimitSMS = limitRow(TextField::Edit_LimitSMS, LabelSMS, "LabelSMS", QStringLiteral("Limit SMS:"),
-                             QStringLiteral("Dobowy limit SMS"), QStringLiteral("SMS wysłane dziś"), 0);
+                             QStringLiteral("Dobowy limit SMS"), QStringLiteral("SMS wysłane dziś"),
+                             QStringLiteral("Ilość wykorzystanych SMS z limitu dobowego"), 0);
     Edit_LimitVoice = limitRow(TextField::Edit_LimitVoice, LabelVoice, "LabelVoice", QStringLiteral("Limit Voice:"),
                                QStringLiteral("Dobowy limit połączeń głosowych"),
-                               QStringLiteral("Połączenia głosowe dziś"), 2);
+                               QStringLiteral("Połączenia głosowe dziś"),
+                               QStringLiteral("Ilość wykorzystanych połączeń głosowych z limitu dobowego"), 2);
     g->setColumnStretch(4, 1);
 }
 

@@ -6,6 +6,7 @@
 #include "config/SafeSave.h"
 #include "config/SaveDialogState.h"
 #include "config/WorkingBuffer.h"
+#include "link/ErrorHook.h"
 #include "link/Link.h"
 #include "link/People.h"
 #include "link/SerialPort.h"
@@ -14,43 +15,40 @@
 #include <QAction>
 #include <QLineEdit>
 #include <QProgressBar>
+#include <QScopeGuard>
 
 namespace {
 constexpr int kReadTimeout = 110;
 }  // namespace
 
 ConfigTransfer::ConfigTransfer(Link* link, Shell* shell, People* people, ConfigArea* area, TFormProgres* progress,
-                               TransferControls controls, SaveDialogState* saveDialog, QObject* parent)
+                               QLineEdit* password, SaveDialogState* saveDialog, QObject* parent)
     : QObject(parent), link_(link), shell_(shell), people_(people), area_(area), progress_(progress),
-      c_(std::move(controls)), saveDialog_(saveDialog) {}
+      password_(password), saveDialog_(saveDialog) {}
 
 bool ConfigTransfer::linkUsable() const { return link_->port()->Connected() && link_->st.loggedIn; }
 
 void ConfigTransfer::beginTransfer(const QString& label) {
     running_ = true;
-    c_.Icon_get->setEnabled(false);
-    c_.Icon_put->setEnabled(false);
-    // No other transfer and no other recorder command may start inside this one.
-    c_.Pobierz1->setEnabled(false);
-    c_.Zapisz1->setEnabled(false);
-    for (QWidget* w : c_.recorderCommands) w->setEnabled(false);
     shell_->HideLiveStatus();
     progress_->start(label);
 }
 
 void ConfigTransfer::endTransfer() {
+    // However the transfer ended (done, an unanswered item, an error on the way), the window is as after
+    // a transfer: the notice gone and, while still logged in, the live status back.
     progress_->finish();
     running_ = false;
-    // The commands come back as the login state says: a failed item has logged the window out.
-    const bool loggedIn = link_->st.loggedIn;
-    c_.Pobierz1->setEnabled(loggedIn);
-    c_.Zapisz1->setEnabled(loggedIn);
-    for (QWidget* w : c_.recorderCommands) w->setEnabled(loggedIn);
+    if (link_->st.loggedIn && link_->port()->Connected() && !shuttingDown) {
+        shell_->armTransferButtons();
+        shell_->ShowLiveStatus();
+    }
 }
 
 void ConfigTransfer::ReadConfiguration() {
     if (running_) return;
     beginTransfer(QStringLiteral("Pobieram konfiguracje sterownika"));
+    const auto finish = qScopeGuard([this] { endTransfer(); });
     link_->processPendingEvents();
     link_->PausePumping(5);
     for (const ConfigItem& item : configItems()) {
@@ -60,14 +58,8 @@ void ConfigTransfer::ReadConfiguration() {
         link_->SendFrame(item.readCode, QByteArrayLiteral("T"));
         if (!link_->WaitReply(kReadTimeout, item.readCode)) break;
         progress_->Bar->setValue(item.readCode * 100 / 84);
-        if (item.number == kConfigItemCount) {
-            shell_->ShowLiveStatus();
-            c_.Icon_get->setEnabled(true);
-            c_.Icon_put->setEnabled(true);
-        }
         link_->processPendingEvents();
     }
-    endTransfer();
 }
 
 void ConfigTransfer::WriteConfiguration() {
@@ -79,19 +71,7 @@ void ConfigTransfer::WriteConfiguration() {
         for (const ConfigItem& item : configItems()) EncodeItem(item, now);
     }
     beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
-    // However the write ends (done, an unanswered item, or a value that went bad during the write), the
-    // window ends as after a write.
-    struct Finish {
-        ConfigTransfer* t;
-        ~Finish() {
-            if (t->link_->st.loggedIn) {
-                t->c_.Icon_get->setEnabled(true);
-                t->c_.Icon_put->setEnabled(true);
-                t->shell_->ShowLiveStatus();
-            }
-            t->endTransfer();
-        }
-    } finish{this};
+    const auto finish = qScopeGuard([this] { endTransfer(); });
     link_->processPendingEvents();
     link_->PausePumping(5);
     for (const ConfigItem& item : configItems()) {
@@ -133,7 +113,7 @@ void ConfigTransfer::DecodeItem(int readCode, const QByteArray& payload) {
 
 void ConfigTransfer::SaveConfigFile() {
     // A number field that holds no number stops the save before the dialog.
-    const QByteArray bytes = BuildConfigFile(area_->values(), c_.Edit_haslo->text());
+    const QByteArray bytes = BuildConfigFile(area_->values(), password_->text());
     // The configuration save sets the extension and the folder; the filter stays as the last save left it.
     saveDialog_->defaultSuffix = QStringLiteral("ncf");
     saveDialog_->directory = SaveDialogState::startDirectory();
@@ -157,7 +137,7 @@ void ConfigTransfer::LoadConfigFile() {
         return;
     }
     area_->setValues(loaded->values);
-    c_.Edit_haslo->setText(loaded->password);
+    password_->setText(loaded->password);
     people_->beep();
     people_->information(QStringLiteral("Odczytano plik konfiguracji"));
 }

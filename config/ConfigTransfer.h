@@ -17,23 +17,15 @@ class QLineEdit;
 class QWidget;
 struct SaveDialogState;
 
-// The window's controls a transfer switches.
-struct TransferControls {
-    QWidget* Icon_get = nullptr;
-    QWidget* Icon_put = nullptr;
-    QAction* Pobierz1 = nullptr;  // "Dane" > "Odczyt"
-    QAction* Zapisz1 = nullptr;   // "Dane" > "Zapisz"
-    // The other commands that talk to the recorder: none of them may start inside a transfer.
-    QList<QWidget*> recorderCommands;
-    QLineEdit* Edit_haslo = nullptr;  // saved in and loaded from the file
-};
 
 class ConfigTransfer : public QObject {
     Q_OBJECT
 public:
+    // `password` is the login field, saved in and loaded from the file.
     ConfigTransfer(Link* link, Shell* shell, People* people, ConfigArea* area, TFormProgres* progress,
-                   TransferControls controls, SaveDialogState* saveDialog, QObject* parent = nullptr);
+                   QLineEdit* password, SaveDialogState* saveDialog, QObject* parent = nullptr);
 
+    // The window runs these in their activities (Reading, Writing), which keep every other command out.
     void ReadConfiguration();
     void WriteConfiguration();
     // A reply with an item's read code, whether or not a read runs.
@@ -54,7 +46,7 @@ private:
     People* people_;
     ConfigArea* area_;
     TFormProgres* progress_;
-    TransferControls c_;
+    QLineEdit* password_;
     SaveDialogState* saveDialog_;
     bool running_ = false;
 };

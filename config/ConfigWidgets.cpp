@@ -1,6 +1,7 @@
 #include "config/ConfigWidgets.h"
 
 #include "link/ErrorHook.h"
+#include "link/Text.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,7 +64,10 @@ QString ConfigEdit::fitting(const QString& text) const {
 
 void ConfigEdit::pasteLimited(QClipboard::Mode mode) {
     if (isReadOnly()) return;
-    const QString clip = QGuiApplication::clipboard()->text(mode);
+    // What Windows-1250 cannot carry could reach neither the recorder nor a file: it is not pasted.
+    QString clip;
+    for (QChar c : QGuiApplication::clipboard()->text(mode))
+        if (isCp1250(c)) clip += c;
     if (clip.isEmpty() && !hasSelectedText()) return;
     insert(fitting(clip));
 }

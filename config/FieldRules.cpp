@@ -32,10 +32,13 @@ public:
         if (event->type() != QEvent::KeyPress) return false;
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
-        const QString text = key->text();
-        if (text.isEmpty()) return false;
-        for (QChar c : text)
-            if (!charAllowed(set_, c)) return true;
+        // Only characters that would be typed are judged. Keys that type none deliver no text, or a
+        // control character: Delete arrives as U+007F, Ctrl+C/V/X/A/Z as U+0003, U+0016, ... A shortcut
+        // with Ctrl types nothing whatever text it carries; Ctrl+Alt is AltGr, which types letters.
+        const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::AltModifier);
+        if (mods == Qt::ControlModifier) return false;
+        for (QChar c : key->text())
+            if (c.isPrint() && !charAllowed(set_, c)) return true;
         return false;
     }
 

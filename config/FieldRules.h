@@ -2,7 +2,8 @@
 // Key filters and focus rules for the edit fields.
 //
 // A key filter looks at typed characters only: a character outside the field's set is discarded before
-// the field sees it. Keys that type nothing (arrows, Delete) and Tab/Backtab pass. Every field also
+// the field sees it. Keys that type nothing (arrows, Home/End, Delete, Ctrl+C/V/X/A/Z) and Tab/Backtab
+// pass. Every field also
 // refuses a character that Windows-1250 cannot carry, since such a text could not reach the recorder.
 // Focus rules ignore focus moves caused by another window (a message box closing, a popup), which are
 // not the user entering or leaving the field.

@@ -48,12 +48,12 @@ void EventRegister::ButtonPobierzClick() {
     // A second transfer never starts while records of the first may still come.
     if (phase_ != Phase::Idle || !loggedIn()) return;
     phase_ = Phase::Starting;
+    stopConfirmed_ = false;
+    shell_->refreshControls();
     try {
-        lockForDownload();
         link_->st.stopRequested = false;
         list_.clear();
         shell_->HideLiveStatus();
-        panel_.ButtonSTOP->setEnabled(true);
         gaugeMaximum_ = 0;
         gaugePosition_ = 0;
         refreshView();
@@ -71,6 +71,9 @@ void EventRegister::ButtonPobierzClick() {
         if (phase_ == Phase::Starting) {
             phase_ = Phase::Receiving;
             lastFrameTick_ = link_->tickCount();
+            // STOP pressed while the download was starting takes effect with the first record.
+            link_->activity().move(Activity::DownloadStarting,
+                                   link_->st.stopRequested ? Activity::Stopping : Activity::Downloading);
         }
     } catch (...) {
         if (phase_ != Phase::Idle) endDownload(Ending::Abandoned);
@@ -80,8 +83,12 @@ void EventRegister::ButtonPobierzClick() {
 
 void EventRegister::stopPressed() {
     link_->st.stopRequested = true;
-    // Without a download the controls belong to whatever else runs.
-    if (phase_ != Phase::Idle) arrangeIdle();
+    link_->activity().move(Activity::Downloading, Activity::Stopping);
+}
+
+void EventRegister::offerStop() {
+    stopConfirmed_ = false;
+    shell_->refreshControls();
 }
 
 void EventRegister::reply(quint8 code, const QByteArray& payload) {
@@ -131,57 +138,39 @@ void EventRegister::loggedOut() {
 void EventRegister::endDownload(Ending how) {
     phase_ = Phase::Idle;
     link_->st.stopRequested = true;
+    // The recorder confirmed the stop: STOP is not offered again until the next download or login.
+    stopConfirmed_ = how == Ending::Stopped;
     switch (how) {
     case Ending::Complete:
         list_.appendInCurrentColour(EndOfRegisterText());
         if (loggedIn()) shell_->ShowLiveStatus();
         gaugePosition_ = gaugeMaximum_;
         refreshView();
-        arrangeIdle();
         break;
     case Ending::Stopped:
         refreshView();
-        arrangeIdle();
-        panel_.ButtonSTOP->setEnabled(false);
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
     case Ending::Silent:
         refreshView();
         people_->beep();
         people_->error(kNoAnswer);
-        arrangeIdle();
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
     case Ending::LoggedOut:
         refreshView();
-        arrangeIdle();
         break;
     case Ending::Abandoned:
         refreshView();
-        arrangeIdle();
         if (loggedIn()) shell_->ShowLiveStatus();
         break;
     }
-}
-
-void EventRegister::lockForDownload() {
-    if (otherControls_) otherControls_(true);
-    for (QPushButton* b : {panel_.ButtonPobierz, panel_.ButtonSTOP, panel_.ButtonCLR, panel_.ButtonZapisz,
-                           panel_.ButtonKasuj})
-        b->setEnabled(false);
-}
-
-void EventRegister::arrangeIdle() {
-    const bool in = loggedIn();
-    if (otherControls_) otherControls_(false);
-    // After STOP the list still grows until the recorder confirms: what starts a transfer, erases or
-    // takes the list waits for that.
-    const bool idle = phase_ == Phase::Idle;
-    panel_.ButtonSTOP->setEnabled(in);
-    panel_.ButtonPobierz->setEnabled(in && idle);
-    panel_.ButtonKasuj->setEnabled(in && idle);
-    panel_.ButtonCLR->setEnabled(idle);
-    panel_.ButtonZapisz->setEnabled(idle);
+    if (loggedIn()) shell_->armTransferButtons();
+    // Whatever of the download still holds the window lets it go; a logout that ended the download
+    // keeps its own activity.
+    for (Activity a : {Activity::DownloadStarting, Activity::Downloading, Activity::Stopping})
+        link_->activity().leave(a);
+    shell_->refreshControls();
 }
 
 void EventRegister::viewChanged() {

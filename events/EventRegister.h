@@ -1,8 +1,8 @@
 #pragma once
 // The event register group of the main window: downloading the register into the event list, stopping
-// a download, and saving, printing, clearing and erasing. Every handler that talks to the recorder is
-// started through Link::runWhenIdle by the window's wiring; the replies of a download come through
-// reply().
+// a download, and saving, printing, clearing and erasing. The window starts the handlers that talk to
+// the recorder in their activity (DownloadStarting, Erasing); the download moves the activity on to
+// Downloading and Stopping and leaves it when the register ends. The replies come through reply().
 
 #include "events/EventList.h"
 
@@ -51,9 +51,6 @@ public:
     EventRegister(Link* link, Shell* shell, People* people, const EventPanel& panel, SaveDialogState* saveDialog,
                   QObject* parent = nullptr);
 
-    // The window's controls outside this group: `locked` true while a download runs; false puts them back
-    // to what the login state allows.
-    void setOtherControls(std::function<void(bool locked)> arrange) { otherControls_ = std::move(arrange); }
     // The PC's date and time for the header lines; tests put a fixed moment here.
     void setClockSource(std::function<QDateTime()> now) { now_ = std::move(now); }
 
@@ -79,6 +76,10 @@ public:
 
     Phase phase() const { return phase_; }
     bool downloading() const { return phase_ != Phase::Idle; }
+    // STOP is offered while no download runs, except after a stop the recorder has confirmed.
+    bool stopOffered() const { return !stopConfirmed_; }
+    // A new login offers STOP again.
+    void offerStop();
     int gaugeMaximum() const { return gaugeMaximum_; }
     int gaugePosition() const { return gaugePosition_; }
     EventList& list() { return list_; }
@@ -95,8 +96,6 @@ private:
     void header(const QByteArray& payload);
     void record(const QByteArray& payload);
     void endDownload(Ending how);
-    void lockForDownload();
-    void arrangeIdle();
     bool loggedIn() const;
     void showGauge();
     void onTick();
@@ -112,7 +111,6 @@ private:
     EventPanel panel_;
     SaveDialogState* saveDialog_;
     EventList list_;
-    std::function<void(bool)> otherControls_;
     std::function<QDateTime()> now_;
 
     Phase phase_ = Phase::Idle;
@@ -120,5 +118,6 @@ private:
     int gaugePosition_ = 0;
     quint64 lastFrameTick_ = 0;
     bool silenceCheckQueued_ = false;
+    bool stopConfirmed_ = false;
     QTimer* refreshTimer_;
 };

@@ -27,6 +27,7 @@ Link::Link(SerialPort* port, People* people, int tickMs, QObject* parent)
     timer_.setTimerType(tickMs_ < kProductTickMs ? Qt::PreciseTimer : Qt::CoarseTimer);
     connect(&timer_, &QTimer::timeout, this, [this] { guarded([this] { TimerTimer(); }); });
     connect(port_, &SerialPort::OnRxChar, this, [this](int count) { guarded([&] { ComPortRxChar(count); }); });
+    activity_.setLoginSource(&st.loggedIn);
 }
 
 void Link::startTimer() {
@@ -35,6 +36,13 @@ void Link::startTimer() {
 
 void Link::SendFrame(quint8 code, const QByteArray& payload) {
     const QByteArray frame = BuildCommandFrame(code, payload);
+    // The pause that follows every exchange also follows the status exchange, which has no caller to
+    // sleep after it.
+    if (sinceExchange_.isValid()) {
+        const qint64 quietMs = 10 * qint64(tickMs_) / kProductTickMs - sinceExchange_.elapsed();
+        sinceExchange_.invalidate();
+        if (quietMs > 0) QThread::msleep(ulong(quietMs));
+    }
     st.sending = true;
     // A frame sent while another command awaits its reply (the stop request of a download) must not
     // take that command's place: the wait keeps its own frame and its reply registers.
@@ -42,16 +50,20 @@ void Link::SendFrame(quint8 code, const QByteArray& payload) {
         st.txFrame = frame;
         st.replyCode = 0;
         st.replyPayload.clear();
-        st.arrivedCodes.reset();
+        for (int c = 0; c < 256 && st.arrivedCodes.any(); ++c)
+            if (st.arrivedCodes.test(size_t(c))) {
+                st.arrivedCodes.reset(size_t(c));
+                st.arrivedPayloads[size_t(c)].clear();
+            }
     }
     try {
         port_->WriteBytes(frame);
     } catch (...) {
-        st.sending = waitDepth_ > 0;
+        st.sending = waitDepth_ > 0 || statusPending_;
         throw;
     }
     Q_EMIT frameSent(frame);
-    st.sending = waitDepth_ > 0;
+    st.sending = waitDepth_ > 0 || statusPending_;
     st.pollTicks = 0;
 }
 
@@ -64,6 +76,7 @@ bool Link::SendAndWait(quint8 code, const QByteArray& payload, int timeoutTicks)
 
 bool Link::WaitReply(int timeoutTicks, quint8 code) {
     bool result = false;
+    const quint64 startTick = tickCount_;
     {
         WaitScope scope(waitDepth_);
         st.sending = true;
@@ -93,34 +106,38 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
                     processPendingEvents();
                     continue;
                 }
-                if (code != kSilentCode) {
-                    people_->beep();
-                    people_->error(QStringLiteral("Brak odpowiedzi z MX-4"));
-                    if (host_) {
-                        host_->DropConnection();
-                        host_->EnterLoggedOut();
-                    }
-                }
-                processPendingEvents();
-                if (host_) host_->EnterLoggedOut();
+                noAnswer(code);
                 break;
             }
         } catch (...) {
-            st.sending = waitDepth_ > 1;
+            st.sending = waitDepth_ > 1 || statusPending_;
             st.pollTicks = 0;
             throw;
         }
     }
-    st.sending = waitDepth_ > 0;
+    st.sending = waitDepth_ > 0 || statusPending_;
     st.pollTicks = 0;
+    Q_EMIT waitEnded(code, timeoutTicks, tickCount_ - startTick);
     // The awaited reply, and what came before it, is applied to the window before the caller goes on.
     if (result && !dispatching_) dispatchPending();
-    if (!busy()) schedulePendingActions();
     return result;
 }
 
-void Link::PausePumping(int n) {
-    for (int i = 0; i < n && !shuttingDown; ++i) {
+void Link::noAnswer(quint8 code) {
+    if (code != kSilentCode) {
+        people_->beep();
+        people_->error(QStringLiteral("Brak odpowiedzi z MX-4"));
+        if (host_) {
+            host_->DropConnection();
+            host_->EnterLoggedOut();
+        }
+    }
+    processPendingEvents();
+    if (host_) host_->EnterLoggedOut();
+}
+
+void Link::PausePumping(int n, bool evenWhenShuttingDown) {
+    for (int i = 0; i < n && (evenWhenShuttingDown || !shuttingDown); ++i) {
         sleepBlocking(kProductTickMs);
         processPendingEvents();
     }
@@ -133,6 +150,8 @@ void Link::sleepBlocking(int ms) {
 
 void Link::processPendingEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
 
+void Link::processNonInputEvents() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
 void Link::ComPortRxChar(int count) {
     st.lastSingleByte = '.';
     const QByteArray bytes = port_->ReadBytes(count);
@@ -142,8 +161,12 @@ void Link::ComPortRxChar(int count) {
     for (const ReplyFrame& frame : frames) {
         st.replyCode = frame.code;
         st.replyPayload = frame.payload;
-        st.arrivedCodes.set(frame.code);
+        if (!st.arrivedCodes.test(frame.code)) {
+            st.arrivedCodes.set(frame.code);
+            st.arrivedPayloads[frame.code] = frame.payload;
+        }
         dispatchQueue_.enqueue(frame);
+        if (frame.code == kStatusCode && statusPending_) finishStatus();
     }
     if (!frames.isEmpty()) scheduleDispatch();
 }
@@ -151,6 +174,8 @@ void Link::ComPortRxChar(int count) {
 void Link::resetReceiver() {
     st.assembler = AssemblerState();
     dispatchQueue_.clear();
+    statusPending_ = false;
+    st.sending = waitDepth_ > 0;
 }
 
 void Link::scheduleDispatch() {
@@ -171,47 +196,84 @@ void Link::dispatchPending() {
         });
     }
     dispatching_ = false;
-    if (!busy()) schedulePendingActions();
 }
 
 void Link::TimerTimer() {
     ++tickCount_;
     if (st.timeoutTicks > 0) --st.timeoutTicks;
+    if (statusPending_) {
+        if (!port_->Connected()) {
+            // The port's loss has been reported by whoever saw it; the exchange is simply over.
+            statusPending_ = false;
+            st.sending = waitDepth_ > 0;
+        } else if (statusTicks_ > 0 && --statusTicks_ == 0 && !statusTimeoutQueued_) {
+            // Not inside the tick: the box of a missing answer would hold the tick back.
+            statusTimeoutQueued_ = true;
+            QMetaObject::invokeMethod(this, [this] { guarded([this] { statusTimedOut(); }); }, Qt::QueuedConnection);
+        }
+    }
     if (++st.pollTicks >= kPollEvery) {
         st.pollTicks = 0;
-        // The exchange runs outside the tick, so the tick keeps counting while it waits.
-        if (st.loggedIn && st.pollingEnabled && !st.sending && !statusScheduled_) {
+        if (mayPoll() && !statusScheduled_) {
             statusScheduled_ = true;
-            QMetaObject::invokeMethod(this, [this] { runStatusRequest(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(this, [this] { guarded([this] { runStatusRequest(); }); }, Qt::QueuedConnection);
         }
     }
 }
 
+bool Link::mayPoll() const {
+    return !shuttingDown && st.loggedIn && st.pollingEnabled && !st.sending && !statusPending_ && waitDepth_ == 0 &&
+           activity_.is(Activity::LoggedIn) && port_->Connected();
+}
+
 void Link::runStatusRequest() {
     statusScheduled_ = false;
-    if (shuttingDown || busy() || !st.loggedIn || !st.pollingEnabled || st.sending || !port_->Connected())
-        return;
-    guarded([this] { SendAndWait(kStatusCode, QByteArrayLiteral("G"), kStatusTimeout); });
+    if (!mayPoll()) return;
+    statusPending_ = true;
+    statusResendsLeft_ = kResends;
+    statusTicks_ = kStatusTimeout;
+    try {
+        SendFrame(kStatusCode, QByteArrayLiteral("G"));
+    } catch (...) {
+        statusPending_ = false;
+        st.sending = waitDepth_ > 0;
+        throw;
+    }
 }
 
-void Link::runWhenIdle(std::function<void()> action) {
-    if (!busy()) {
-        guarded(action);
+void Link::statusTimedOut() {
+    statusTimeoutQueued_ = false;
+    if (!statusPending_ || statusTicks_ > 0) return;
+    if (statusResendsLeft_ > 0) {
+        --statusResendsLeft_;
+        statusTicks_ = kStatusTimeout;
+        try {
+            port_->WriteBytes(st.txFrame);
+        } catch (...) {
+            statusPending_ = false;
+            st.sending = waitDepth_ > 0;
+            throw;
+        }
+        Q_EMIT frameSent(st.txFrame);
+        st.pollTicks = 0;
         return;
     }
-    pendingActions_.enqueue(std::move(action));
+    statusPending_ = false;
+    st.sending = waitDepth_ > 0;
+    st.pollTicks = 0;
+    noAnswer(kStatusCode);
 }
 
-void Link::schedulePendingActions() {
-    if (pendingActions_.isEmpty() || pendingScheduled_) return;
-    pendingScheduled_ = true;
-    QMetaObject::invokeMethod(this, [this] { runPendingActions(); }, Qt::QueuedConnection);
+void Link::finishStatus() {
+    statusPending_ = false;
+    st.sending = waitDepth_ > 0;
+    st.pollTicks = 0;
+    keepQuietAfterExchange();
 }
 
-void Link::runPendingActions() {
-    pendingScheduled_ = false;
-    while (!pendingActions_.isEmpty() && !busy()) {
-        auto action = pendingActions_.dequeue();
-        guarded(action);
-    }
+void Link::keepQuietAfterExchange() { sinceExchange_.start(); }
+
+void Link::waitLineFree() {
+    while (statusPending_ && port_->Connected() && !shuttingDown)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }

@@ -4,15 +4,18 @@
 //
 // Waits run window events and block between them: the tick guarantees a wake-up at least every tick,
 // and the CPU sleeps while the recorder is silent. Replies are dispatched one at a time and in order,
-// each taken out of the buffer before it is handed on. Commands the user starts while an exchange is
-// under way run after it (runWhenIdle), so a wait only ever resends its own frame.
+// each taken out of the buffer before it is handed on. The periodic status request is an exchange of its
+// own that never nests: it goes out from the tick's queue, its reply ends it, and its resends and its
+// time-out are counted by the tick. A command that starts while it is on the line waits for it first
+// (waitLineFree), so only one exchange is ever on the line.
 
+#include "link/Activity.h"
 #include "link/LinkState.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QQueue>
 #include <QTimer>
-#include <functional>
 
 class SerialPort;
 class People;
@@ -46,12 +49,28 @@ public:
     // Waits for a reply with this code: three tries of `timeoutTicks` each, then "Brak odpowiedzi z MX-4"
     // (silent for code 80), DropConnection and EnterLoggedOut.
     bool WaitReply(int timeoutTicks, quint8 code);
-    // n times: sleep one tick's worth of 100 ms, then process pending window events.
-    void PausePumping(int n);
+    // The payload of the first frame with this code since the last awaited send: what a successful wait
+    // saw, even when later frames have replaced replyPayload.
+    QByteArray replyPayloadOf(quint8 code) const { return st.arrivedPayloads[code]; }
+    // n times: sleep one tick's worth of 100 ms, then process pending window events. A closing window
+    // ends the pause early, except the pause of the shutdown itself.
+    void PausePumping(int n, bool evenWhenShuttingDown = false);
     // A blocking pause of `ms` product milliseconds (shorter when the tick runs faster).
     void sleepBlocking(int ms);
     // Process the window events that are pending, without waiting for more.
     void processPendingEvents();
+    // The same, but the person's clicks and keys wait for the next full pass (a reply is being applied).
+    void processNonInputEvents();
+
+    // What the window is doing; the status request goes out only while LoggedIn.
+    ActivityState& activity() { return activity_; }
+    const ActivityState& activity() const { return activity_; }
+    // Returns once the status exchange on the line, if any, has ended (answered, given up, or the port
+    // has gone). Commands call it before their first frame.
+    void waitLineFree();
+    bool statusPending() const { return statusPending_; }
+    // Waits running now (nested waits would mean two exchanges at once).
+    int waitDepth() const { return waitDepth_; }
 
     // The 100 ms timer: on at start-up and again at each connect.
     void startTimer();
@@ -59,9 +78,8 @@ public:
     int tickMs() const { return tickMs_; }
     quint64 tickCount() const { return tickCount_; }
 
-    // Runs `action` now when no exchange or dispatch is under way, otherwise as soon as it has ended.
-    void runWhenIdle(std::function<void()> action);
-    bool exchangeActive() const { return waitDepth_ > 0; }
+    // An exchange is on the line: a command's wait or the status request.
+    bool exchangeActive() const { return waitDepth_ > 0 || statusPending_; }
 
     // The receive notification and the tick; public for the tests.
     void ComPortRxChar(int count);
@@ -73,14 +91,19 @@ public:
 
 Q_SIGNALS:
     void frameSent(const QByteArray& frame);
+    // A wait has ended: its code, its time-out and how many ticks it took.
+    void waitEnded(quint8 code, int timeoutTicks, quint64 ticks);
 
 private:
     void scheduleDispatch();
     void dispatchPending();
+    bool mayPoll() const;
     void runStatusRequest();
-    void schedulePendingActions();
-    void runPendingActions();
-    bool busy() const { return waitDepth_ > 0 || dispatching_; }
+    void statusTimedOut();
+    void finishStatus();
+    // Three tries have gone unanswered: the box, the connection dropped, logged out (silent for code 80).
+    void noAnswer(quint8 code);
+    void keepQuietAfterExchange();
 
     SerialPort* port_;
     People* people_;
@@ -92,7 +115,12 @@ private:
     bool dispatching_ = false;
     bool dispatchScheduled_ = false;
     bool statusScheduled_ = false;
-    bool pendingScheduled_ = false;
+    bool statusPending_ = false;
+    int statusTicks_ = 0;
+    int statusResendsLeft_ = 0;
+    bool statusTimeoutQueued_ = false;
+    // A command frame waits this long after the end of the status exchange, as after any exchange.
+    QElapsedTimer sinceExchange_;
+    ActivityState activity_;
     QQueue<ReplyFrame> dispatchQueue_;
-    QQueue<std::function<void()>> pendingActions_;
 };

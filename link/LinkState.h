@@ -5,6 +5,7 @@
 #include "link/ReplyAssembler.h"
 
 #include <QByteArray>
+#include <array>
 #include <bitset>
 
 struct LinkState {
@@ -23,4 +24,6 @@ struct LinkState {
     // Every reply code that arrived since the last awaited send. A wait ends on its code even when a
     // later frame has replaced replyCode before the wait looked at it.
     std::bitset<256> arrivedCodes;
+    // The payload of the first frame of each arrived code, read together with its code.
+    std::array<QByteArray, 256> arrivedPayloads;
 };

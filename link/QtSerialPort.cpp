@@ -57,25 +57,38 @@ void QtSerialPort::OpenPort() {
         port_.close();
         throw PortError(QStringLiteral("Unable to set com port parameters"), code);
     }
-    // Linux raises both lines on open; they stay low until the caller raises them.
-    SetDtrLine(false);
-    SetRtsLine(false);
+    // Linux raises both lines on open; they stay low until the caller raises them. A driver that refuses
+    // leaves the port closed, as every failed open does.
+    try {
+        SetDtrLine(false);
+        SetRtsLine(false);
+    } catch (...) {
+        port_.close();
+        throw;
+    }
     port_.clear();
+}
+
+QtSerialPort::LineResult QtSerialPort::driverSetLine(bool dtrLine, bool on) {
+    LineResult r;
+    r.ok = dtrLine ? port_.setDataTerminalReady(on) : port_.setRequestToSend(on);
+    if (!r.ok) {
+        r.unsupported = port_.error() == QSerialPort::UnsupportedOperationError;
+        r.systemCode = systemErrorCode(port_.error(), port_.errorString());
+    }
+    port_.clearError();
+    return r;
 }
 
 void QtSerialPort::setLine(bool dtrLine, bool on) {
     (dtrLine ? dtr_ : rts_) = on;
     if (!port_.isOpen()) return;
-    const bool ok = dtrLine ? port_.setDataTerminalReady(on) : port_.setRequestToSend(on);
+    const LineResult r = driverSetLine(dtrLine, on);
     // A pseudo-terminal or a bare adapter has no modem lines: that is a port without lines, not a
     // broken port.
-    if (!ok && port_.error() != QSerialPort::UnsupportedOperationError) {
-        const int code = systemErrorCode(port_.error(), port_.errorString());
-        port_.clearError();
+    if (!r.ok && !r.unsupported)
         throw PortError(dtrLine ? QStringLiteral("Unable to set DTR line") : QStringLiteral("Unable to set RTS line"),
-                        code);
-    }
-    port_.clearError();
+                        r.systemCode);
 }
 
 void QtSerialPort::SetDtrLine(bool on) { setLine(true, on); }

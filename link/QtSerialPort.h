@@ -29,6 +29,14 @@ public:
 protected:
     void setPortName(const QString& name) override { name_ = name; }
 
+    // What the driver said to a change of a modem line.
+    struct LineResult {
+        bool ok = true;
+        bool unsupported = false;  // the device has no such line (a pseudo-terminal, a bare adapter)
+        int systemCode = 0;
+    };
+    virtual LineResult driverSetLine(bool dtrLine, bool on);
+
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);

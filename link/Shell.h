@@ -17,4 +17,8 @@ public:
     virtual void openSelectedPort() = 0;
     // The parent for dialogs.
     virtual QWidget* dialogParent() = 0;
+    // Something the usable controls depend on has changed outside an activity change.
+    virtual void refreshControls() = 0;
+    // A status reply, a finished transfer or a finished download: the transfer buttons may be used.
+    virtual void armTransferButtons() = 0;
 };

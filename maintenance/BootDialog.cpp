@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QVBoxLayout>
 
 TFboot::TFboot(Maintenance* maintenance, QWidget* parent)
@@ -66,12 +67,7 @@ TFboot::TFboot(Maintenance* maintenance, QWidget* parent)
     layout->addWidget(BarBoot);
 
     connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
-    connect(ButtonStart, &QPushButton::clicked, this, [this] {
-        QPointer<TFboot> self(this);
-        maintenance_->link()->runWhenIdle([self] {
-            if (self) self->ButtonStartClick();
-        });
-    });
+    connect(ButtonStart, &QPushButton::clicked, this, [this] { guarded([this] { ButtonStartClick(); }); });
     connect(update_, &FirmwareUpdate::runningChanged, this, &TFboot::showRunning);
     connect(update_, &FirmwareUpdate::transferStarted, BarBoot, &QWidget::show);
     connect(update_, &FirmwareUpdate::progress, BarBoot, &QProgressBar::setValue);
@@ -102,10 +98,15 @@ void TFboot::Button1Click() {
     const QString path = maintenance_->people()->openFileName(request);
     if (path.isEmpty()) return;
     LabelNazwaPliku->setText(QDir::toNativeSeparators(path));
-    ButtonStart->setEnabled(update_->chooseFile(path));
+    // START offers what the label names: a file that fails, even one that cannot be opened, leaves no
+    // image chosen.
+    const auto offer = qScopeGuard([this] { ButtonStart->setEnabled(update_->ready() && !update_->running()); });
+    update_->chooseFile(path);
 }
 
 void TFboot::ButtonStartClick() {
+    // A second START while the transfer runs (a queued click, the keyboard) changes nothing.
+    if (update_->running() || !update_->ready()) return;
     if (update_->run() != FirmwareUpdate::Outcome::NotStarted) done(QDialog::Accepted);
 }
 

@@ -33,6 +33,8 @@ FirmwareUpdate::FirmwareUpdate(Link* link, Shell* shell, People* people, QObject
     : QObject(parent), link_(link), shell_(shell), people_(people) {}
 
 bool FirmwareUpdate::chooseFile(const QString& path) {
+    // Whatever this file turns out to be, the image chosen before is no longer the one on show.
+    image_.clear();
     qint64 size = 0;
     {
         QFile file(path);

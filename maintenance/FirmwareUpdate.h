@@ -34,8 +34,8 @@ public:
     FirmwareUpdate(Link* link, Shell* shell, People* people, QObject* parent = nullptr);
 
     // Reads and checks an image file. Refuses files that cannot be sent with a message; throws FileError
-    // when the file cannot be opened or read, keeping the image chosen before. True when the file can
-    // be sent.
+    // when the file cannot be opened or read. Any failure leaves no image chosen. True when the file
+    // can be sent.
     bool chooseFile(const QString& path);
     bool ready() const { return !image_.isEmpty(); }
     const QByteArray& image() const { return image_; }

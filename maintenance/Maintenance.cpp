@@ -12,17 +12,8 @@
 #include "maintenance/ServiceCommands.h"
 
 #include <QPointer>
+#include <QScopeGuard>
 
-namespace {
-// Runs `f` when the scope ends, however it ends.
-template <class F>
-struct AtExit {
-    F f;
-    ~AtExit() { f(); }
-};
-template <class F>
-AtExit(F) -> AtExit<F>;
-}  // namespace
 
 Maintenance::Maintenance(Link* link, Shell* shell, People* people, QObject* parent)
     : QObject(parent), link_(link), shell_(shell), people_(people), now_([] { return QDateTime::currentDateTime(); }) {}
@@ -66,7 +57,7 @@ bool Maintenance::changePassword(const QString& newPassword) {
 
 void Maintenance::ButtonZegarClick() {
     shell_->HideLiveStatus();
-    AtExit resume{[this] { shell_->ShowLiveStatus(); }};
+    const auto resume = qScopeGuard([this] { shell_->ShowLiveStatus(); });
     // One reading of the clock, so the date and the time belong to the same moment.
     link_->SendFrame(kClockCode, ClockPayload(now_()));
     if (link_->WaitReply(kClockTimeout, kClockCode)) people_->information(QStringLiteral("Ustawiono zegar w MX-4"));

@@ -1,7 +1,7 @@
 #pragma once
 // The maintenance commands of the main window: firmware update, password change, clock, restart,
-// counter reset and the about box. Every handler that talks to the recorder is started through
-// Link::runWhenIdle by the window's wiring.
+// counter reset and the about box. The window starts every handler that talks to the recorder in its
+// activity (Firmware, Service), which keeps every other command out until it ends.
 
 #include <QDateTime>
 #include <QObject>

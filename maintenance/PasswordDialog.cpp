@@ -37,12 +37,7 @@ TFhaslo_nowe::TFhaslo_nowe(Maintenance* maintenance, QWidget* parent)
     grid->addWidget(Button1, 1, 0);
     grid->addWidget(Button2, 1, 1);
 
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        QPointer<TFhaslo_nowe> self(this);
-        maintenance_->link()->runWhenIdle([self] {
-            if (self) self->Button1Click();
-        });
-    });
+    connect(Button1, &QPushButton::clicked, this, [this] { guarded([this] { Button1Click(); }); });
     connect(Button2, &QPushButton::clicked, this, [this] { guarded([this] { Button2Click(); }); });
 
     centreDialogOn(this, parent);

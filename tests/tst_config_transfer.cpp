@@ -4,10 +4,16 @@
 #include "config/ConfigItems.h"
 #include "config/ConfigTransfer.h"
 #include "config/ProgressDialog.h"
+#include "link/Frame.h"
+#include "support/FakePort.h"
 #include "support/RandomConfig.h"
 #include "support/WindowRig.h"
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QProgressBar>
 #include <QToolButton>
 #include <QtTest>
@@ -192,34 +198,95 @@ private Q_SLOTS:
         QVERIFY(rig.people.messages()[0].startsWith("error: Pole „Norma” jest za długie"));
     }
 
+    void noOtherCommandStartsInsideATransfer_data() {
+        QTest::addColumn<bool>("write");
+        QTest::newRow("read") << false;
+        QTest::newRow("write") << true;
+    }
     void noOtherCommandStartsInsideATransfer() {
+        QFETCH(bool, write);
         SimRig rig;
         QVERIFY(loggedInAndReady(rig));
-        QStringList enabledDuring;
-        bool checked = false;
-        connect(&rig.recorder, &Recorder::frameReceived, rig.w().Config, [&](quint8 code, const QByteArray&) {
-            if (code != 30 || checked) return;
-            checked = true;
-            TMain& w = rig.w();
-            for (QWidget* c : std::initializer_list<QWidget*>{w.ButtonKasuj, w.ButtonRestart, w.ButtonResetlimit,
-                                                              w.ButtonZegar, w.Button_zmiana_hasla, w.ButtonPobierz,
-                                                              w.Icon_get, w.Icon_put})
-                if (c->isEnabled()) enabledDuring.append(c->objectName());
-            if (w.Pobierz1->isEnabled()) enabledDuring.append("Pobierz1");
-            if (w.Zapisz1->isEnabled()) enabledDuring.append("Zapisz1");
-            // A menu click lands inside the running read: it must not start a second transfer.
-            w.Pobierz1->trigger();
-        });
-        rig.recorder.clearLog();
-        rig.w().Icon_get->click();
-        QVERIFY(checked);
-        QCOMPARE(enabledDuring, QStringList());
-        QCOMPARE(codesFrom(rig.recorder, 4, 84).size(), 41);
         TMain& w = rig.w();
+        QStringList enabledDuring;
+        int dialogsOpened = 0;
+        bool fired = false;
+        // Every command arrives inside the running transfer the way a click gets past a disabled control:
+        // a queued signal, a shortcut, a menu entry. Each must be refused where it arrives.
+        connect(&rig.recorder, &Recorder::frameReceived, w.Config, [&](quint8 code, const QByteArray&) {
+            if (code != (write ? 31 : 30) || fired) return;
+            fired = true;
+            for (QAbstractButton* c : std::initializer_list<QAbstractButton*>{
+                     w.ButtonKasuj, w.ButtonRestart, w.ButtonResetlimit, w.ButtonZegar, w.Button_zmiana_hasla,
+                     w.ButtonPobierz, w.ButtonFirmware, w.Icon_get, w.Icon_put, w.Button_polacz, w.Button_rozlacz}) {
+                if (c->isEnabled()) enabledDuring.append(c->objectName());
+                Q_EMIT c->clicked();
+            }
+            for (QAction* a : {w.Pobierz1, w.Zapisz1, w.Odczyt1}) {
+                if (a->isEnabled()) enabledDuring.append(a->objectName());
+                Q_EMIT a->triggered();
+            }
+        });
+        auto* poll = new QTimer(w.Config);
+        connect(poll, &QTimer::timeout, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                ++dialogsOpened;
+                modal->close();
+            }
+        });
+        poll->start(1);
+        rig.recorder.clearLog();
+        rig.people.fileAnswers.enqueue(QStringLiteral("/nonexistent/x.ncf"));
+        (write ? w.Icon_put : w.Icon_get)->click();
+        QVERIFY(fired);
+        QCOMPARE(enabledDuring, QStringList());
+        QCOMPARE(dialogsOpened, 0);
+        // Exactly the 41 requests of the transfer went out, nothing else; no file was asked for.
+        const QVector<quint8> codes = codesFrom(rig.recorder, 0, 255);
+        QCOMPARE(codes.size(), 41);
+        QCOMPARE(codesFrom(rig.recorder, write ? 5 : 4, write ? 85 : 84).size(), 41);
+        QVERIFY(rig.people.shown.isEmpty());
+        QCOMPARE(rig.w().Edit_logon->text(), QString("ZALOGOWANY"));
+        QVERIFY(rig.wire.Connected());
         for (QWidget* c : std::initializer_list<QWidget*>{w.ButtonKasuj, w.ButtonRestart, w.ButtonResetlimit,
                                                           w.ButtonZegar, w.Button_zmiana_hasla, w.ButtonPobierz})
             QVERIFY2(c->isEnabled(), qPrintable(c->objectName()));
         QVERIFY(w.Pobierz1->isEnabled() && w.Zapisz1->isEnabled());
+    }
+
+    void readRestoresTheWindowWhenItsPortFails() {
+        WindowRig<FakePort> rig;
+        TMain& w = rig.w();
+        // The recorder answers the login, the status and the first item; then the driver refuses to write.
+        int items = 0;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            const quint8 code = quint8(frame.at(1));
+            if (code == 1) rig.port.deliverLater(BuildReplyFrame(1, "T2"));
+            if (code == 253) rig.port.deliverLater(BuildReplyFrame(253, QByteArray(13, '\0')));
+            if (code >= 4 && code <= 84 && code % 2 == 0) {
+                if (++items == 2) throw PortError(QStringLiteral("Unable to write to com port"), 5);
+                rig.port.deliverLater(BuildReplyFrame(code, "+48111"));
+            }
+        };
+        w.Button_polacz->click();
+        QVERIFY(rig.loggedIn());
+        QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 40));
+        rig.people.clear();
+        w.Icon_get->click();
+        QCOMPARE(rig.people.messages(), QStringList{"error: Unable to write to com port (Error: 5)"});
+        // The transfer is over however it ended: no notice, the live status back, the commands usable.
+        QVERIFY(!w.configTransfer->running());
+        QVERIFY(!w.findChild<TFormProgres*>()->isVisible());
+        QVERIFY(rig.link().st.pollingEnabled);
+        QCOMPARE(w.link()->activity().current(), Activity::LoggedIn);
+        QVERIFY(w.Icon_get->isEnabled() && w.Pobierz1->isEnabled() && w.ButtonPobierz->isEnabled());
+        items = 0;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            const quint8 code = quint8(frame.at(1));
+            if (code >= 4 && code <= 84) rig.port.deliverLater(BuildReplyFrame(code, "1"));
+        };
+        w.Icon_get->click();
+        QCOMPARE(rig.people.messages().size(), 1);
     }
 };
 

@@ -92,7 +92,7 @@ inline Expected expectedDownload(const QVector<QByteArray>& records, int headerS
     return e;
 }
 
-enum class Arrangement { Downloading, LoggedInIdle, LoggedOutIdle };
+enum class Arrangement { Downloading, Stopping, LoggedInIdle, LoggedOutIdle };
 
 // The controls whose state differs from the arrangement, by name; empty when all agree.
 inline QStringList wrongControls(TMain& w, Arrangement a) {
@@ -114,6 +114,16 @@ inline QStringList wrongControls(TMain& w, Arrangement a) {
             expect(o, false);
         expect(w.ButtonSTOP, true);
         expect(w.Edit_haslo, true);
+        break;
+    case Arrangement::Stopping:
+        // Records still come until the recorder confirms: nothing else may talk to it, but what does
+        // not talk to it is back.
+        for (QObject* o : recorderCommands) expect(o, false);
+        for (QObject* o : {(QObject*)w.ButtonFirmware, (QObject*)w.ButtonCLR, (QObject*)w.ButtonZapisz,
+                           (QObject*)w.Edit_haslo, (QObject*)w.Button_polacz})
+            expect(o, false);
+        for (QObject* o : {(QObject*)w.ButtonKonfig, (QObject*)w.ButtonSTOP, (QObject*)w.Button_rozlacz})
+            expect(o, true);
         break;
     case Arrangement::LoggedInIdle:
         for (QObject* o : recorderCommands) expect(o, true);

@@ -207,6 +207,7 @@ private Q_SLOTS:
         rig.answer(253, QByteArray(13, '\0'));
         rig.link.st.loggedIn = true;
         rig.link.st.pollingEnabled = true;
+        rig.link.activity().settle(true);
         rig.spinTicks(36);
         const int requests = rig.framesWithCode(253);
         QVERIFY2(requests == 3, qPrintable(QString::number(requests)));
@@ -224,6 +225,7 @@ private Q_SLOTS:
         Rig rig;
         rig.link.st.loggedIn = true;
         rig.link.st.pollingEnabled = true;
+        rig.link.activity().settle(true);
         QList<quint64> statusTicks;
         rig.port.onWrite = [&](const QByteArray& frame) {
             if (quint8(frame.at(1)) == 253) {
@@ -251,35 +253,88 @@ private Q_SLOTS:
         Rig rig;
         rig.link.st.loggedIn = true;
         rig.link.st.pollingEnabled = true;
+        rig.link.activity().settle(true);
         QVERIFY(rig.spinUntil([&] { return rig.people.shown.contains("error: Brak odpowiedzi z MX-4"); }, 200));
         QCOMPARE(rig.framesWithCode(253), 3);
         QVERIFY(rig.host.calls.contains("DropConnection"));
     }
 
-    void commandDuringAnExchangeRunsAfterIt() {
+    void statusExchangeNeverNestsAndGoesOutOnlyWhileLoggedIn() {
         Rig rig;
+        rig.answer(253, QByteArray(13, '\0'));
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        // Any activity but LoggedIn keeps the status request back.
+        rig.link.activity().enter(Activity::Reading);
+        rig.spinTicks(25);
+        QCOMPARE(rig.framesWithCode(253), 0);
+        rig.link.activity().settle(true);
+        int depthWhilePending = -1;
+        rig.port.onWrite = [&](const QByteArray& frame) {
+            if (quint8(frame.at(1)) != 253) return;
+            depthWhilePending = rig.link.waitDepth();
+            rig.port.deliverLater(BuildReplyFrame(253, QByteArray(13, '\0')));
+        };
+        rig.spinTicks(12);
+        QCOMPARE(rig.framesWithCode(253), 1);
+        // The request is on the line without a wait of its own: nothing the person does can run inside it.
+        QCOMPARE(depthWhilePending, 0);
+    }
+
+    void commandWaitsForTheStatusExchangeOnTheLine() {
+        Rig rig;
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        rig.link.activity().settle(true);
         QStringList order;
         rig.port.onWrite = [&](const QByteArray& frame) {
-            if (quint8(frame.at(1)) == 253) {
-                // The user clicks while the status exchange awaits its reply.
-                QTimer::singleShot(0, [&] {
-                    rig.link.runWhenIdle([&] {
-                        order.append(QStringLiteral("command"));
-                        QVERIFY(!rig.link.exchangeActive());
-                    });
-                    order.append(QStringLiteral("clicked"));
-                });
-                QTimer::singleShot(3 * kFastTick, [&] {
-                    order.append(QStringLiteral("reply"));
-                    rig.port.deliver(BuildReplyFrame(253, QByteArray(13, '\0')));
-                });
-            }
+            if (quint8(frame.at(1)) != 253) return;
+            order.append(QStringLiteral("status sent"));
+            QTimer::singleShot(3 * kFastTick, [&] {
+                order.append(QStringLiteral("status answered"));
+                rig.port.deliver(BuildReplyFrame(253, QByteArray(13, '\0')));
+            });
         };
-        rig.link.SendFrame(253, "G");
-        QVERIFY(rig.link.WaitReply(10, 253));
-        order.append(QStringLiteral("wait ended"));
-        QVERIFY(rig.spinUntil([&] { return order.size() >= 4; }, 20));
-        QCOMPARE(order, (QStringList{"clicked", "reply", "wait ended", "command"}));
+        while (!rig.link.statusPending()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // A command arrives now: it waits for the line, then sends.
+        rig.link.activity().enter(Activity::Service);
+        rig.link.waitLineFree();
+        order.append(QStringLiteral("line free"));
+        QVERIFY(!rig.link.statusPending());
+        QVERIFY(!rig.link.st.sending);
+        QCOMPARE(order, (QStringList{"status sent", "status answered", "line free"}));
+    }
+
+    void unansweredStatusRequestIsResentByTheTick() {
+        Rig rig;
+        rig.link.st.loggedIn = true;
+        rig.link.st.pollingEnabled = true;
+        rig.link.activity().settle(true);
+        rig.spinTicks(11);
+        QCOMPARE(rig.framesWithCode(253), 1);
+        QVERIFY(rig.link.statusPending());
+        rig.spinTicks(11);
+        QCOMPARE(rig.framesWithCode(253), 2);
+        QVERIFY(rig.people.shown.isEmpty());
+        // The same frame again, unchanged.
+        QCOMPARE(rig.port.written.last(), BuildCommandFrame(253, "G"));
+    }
+
+    void loginVerdictComesFromTheFrameTheWaitSaw() {
+        Rig rig;
+        // The login reply and a status reply behind it, in one piece: the registers end up holding the
+        // status, the verdict is the login's.
+        rig.port.onWrite = [&](const QByteArray&) {
+            rig.port.deliverLater(BuildReplyFrame(1, "T2") + BuildReplyFrame(253, QByteArray(13, 'F')));
+        };
+        rig.link.SendFrame(1, "1234");
+        QVERIFY(rig.link.WaitReply(10, 1));
+        QCOMPARE(rig.link.st.replyCode, quint8(253));
+        QCOMPARE(rig.link.replyPayloadOf(1), QByteArray("T2"));
+        // A new exchange forgets it.
+        rig.port.onWrite = nullptr;
+        rig.link.SendFrame(3, "1111");
+        QVERIFY(rig.link.replyPayloadOf(1).isEmpty());
     }
 
     void lastSingleByte() {

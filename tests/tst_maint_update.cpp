@@ -7,6 +7,7 @@
 #include "maintenance/FirmwareUpdate.h"
 #include "tst_maint_rig.h"
 
+#include <QAbstractButton>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -287,15 +288,23 @@ private Q_SLOTS:
 
     void transferCannotBeDisturbed() {
         MaintRig rig;
+        TMain& w = rig.w();
         QPointer<TFboot> dialog;
         bool stillOpen = false, buttonsOff = false, tried = false;
         QObject::connect(&rig.recorder, &Recorder::frameReceived, [&](quint8 code, const QByteArray& payload) {
             if (tried || code != kFirmwareBlockCode || quint8(payload.at(0)) != 1 || !dialog) return;
             tried = true;
+            // Closing, a second file, a second START: by the close box, by Escape, and as signals that
+            // get past the disabled buttons. Then the main window's commands the same way.
             dialog->close();
             dialog->reject();
-            dialog->Button1->click();
-            dialog->ButtonStart->click();
+            dialog->done(QDialog::Accepted);
+            rig.people.fileAnswers.enqueue(files.write("other.nfr", imageFile(firmwareOf(10))));
+            Q_EMIT dialog->Button1->clicked();
+            Q_EMIT dialog->ButtonStart->clicked();
+            for (QAbstractButton* c : std::initializer_list<QAbstractButton*>{
+                     w.ButtonFirmware, w.Button_polacz, w.Button_rozlacz, w.ButtonRestart, w.ButtonPobierz})
+                Q_EMIT c->clicked();
             stillOpen = dialog && dialog->isVisible();
             buttonsOff = !dialog->Button1->isEnabled() && !dialog->ButtonStart->isEnabled();
         });
@@ -304,12 +313,40 @@ private Q_SLOTS:
         QVERIFY(tried);
         QVERIFY(stillOpen);
         QVERIFY(buttonsOff);
-        // One file request, one restart, every block once, one end.
+        // One file request, one restart, every block once, one end; nothing else reached the recorder.
         QCOMPARE(rig.people.count(kOpen), 1);
         QCOMPARE(rig.received(kRestartCode).size(), 1);
         QCOMPARE(rig.received(kFirmwareBlockCode).size(), 4);
         QCOMPARE(rig.recorder.firmwareUpdates(), 1);
+        QCOMPARE(rig.recorder.received().size(), 1 + 4 + 1);
         QVERIFY(run.dialog.isNull());
+    }
+
+    void fileThatCannotBeOpenedLeavesNoImage() {
+        MaintRig rig;
+        const QString good = files.write("good2.nfr", imageFile(firmwareOf(50)));
+        const QString missing = files.dir.filePath("missing.nfr");
+        bool startWithGood = false, startAfterMissing = true;
+        QString label;
+        whenModal<TFboot>([&](TFboot* d) {
+            rig.people.fileAnswers.enqueue(good);
+            d->Button1->click();
+            startWithGood = d->ButtonStart->isEnabled();
+            rig.people.fileAnswers.enqueue(missing);
+            d->Button1->click();
+            startAfterMissing = d->ButtonStart->isEnabled();
+            label = d->LabelNazwaPliku->text();
+            // START, however it is pressed, cannot send the image chosen before.
+            Q_EMIT d->ButtonStart->clicked();
+            d->close();
+        });
+        rig.w().ButtonFirmware->click();
+        QVERIFY(startWithGood);
+        QVERIFY(!startAfterMissing);
+        QCOMPARE(label, QDir::toNativeSeparators(missing));
+        QVERIFY(rig.people.messages().last().startsWith("error: Nie można otworzyć pliku"));
+        QVERIFY(rig.received(kRestartCode).isEmpty());
+        QVERIFY(rig.received(kFirmwareBlockCode).isEmpty());
     }
 
     void noPortSelectedSaysSoOnce() {

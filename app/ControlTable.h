@@ -1,0 +1,58 @@
+#pragma once
+// Which of the main window's controls and menu entries are usable, for every activity: the one table.
+//
+// Every change of the activity, the login, the port or the port choice applies it to the window, and
+// every command checks its control's row before it starts, so a click that arrives from a shortcut, a
+// menu or a queued event while the control is unusable does nothing. Plain data; no widgets here.
+
+#include "link/Activity.h"
+
+#include <QString>
+#include <QVector>
+
+// The controls the table switches, named as the window's objects are.
+enum class Control : quint8 {
+    ButtonCom,
+    Odswierz,  // "Odświerz" in "Porty COM"
+    ComCombo,
+    Edit_haslo,
+    Button_polacz,
+    Button_rozlacz,
+    Icon_get,
+    Icon_put,
+    SpeedButton2,  // open a configuration file
+    SpeedButton1,  // save a configuration file
+    Button_zmiana_hasla,
+    ButtonResetlimit,
+    ButtonZegar,
+    ButtonRestart,
+    ButtonFirmware,
+    ButtonKonfig,
+    ButtonPobierz,
+    ButtonSTOP,
+    ButtonKasuj,
+    ButtonCLR,
+    Button1,  // "Drukuj"
+    ButtonZapisz,
+    Odczyt1,
+    Zapis1,
+    Pobierz1,
+    Zapisz1,
+    Oprogramie1,
+};
+constexpr int kControlCount = int(Control::Oprogramie1) + 1;
+
+// Everything a row may depend on besides the activity.
+struct Situation {
+    Activity activity = Activity::Idle;
+    bool loggedIn = false;
+    bool portOpen = false;
+    bool portChosen = false;     // an entry of the port list is selected
+    bool transferArmed = false;  // a status reply (or a finished transfer) since the login
+    bool stopArmed = false;      // STOP is offered while idle: not after a stop the recorder confirmed
+};
+
+// The object name of the control in the window ("Odswierz" is the dialog's "Button1").
+QString controlName(Control c);
+QVector<Control> allControls();
+bool usable(Control c, const Situation& s);
