@@ -2,6 +2,7 @@
 // dialog caption and message, each looked up on the control or in the box that shows it. The texts are
 // written out here, not taken from the program, so a changed letter fails.
 
+#include "app/AppStyle.h"
 #include "app/PortDialogs.h"
 #include "config/ConfigArea.h"
 #include "config/ConfigFile.h"
@@ -45,7 +46,14 @@ QString shownText(QObject* o) {
     if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
     if (auto* a = qobject_cast<QAction*>(o)) return a->text();
     if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();
-    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) return w->windowTitle();
+    if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
+        // A title bar shows the application's display name after the caption once one is set (it is
+        // the application name until then); the offscreen platform leaves that out, so add it here.
+        const QString display = QGuiApplication::applicationDisplayName();
+        if (display != QCoreApplication::applicationName() && !w->windowTitle().endsWith(display))
+            return w->windowTitle() + QStringLiteral(" \u2014 ") + display;
+        return w->windowTitle();
+    }
     return QStringLiteral("<no text on %1>").arg(QString::fromLatin1(o->metaObject()->className()));
 }
 
@@ -77,6 +85,9 @@ class TextsTest : public QObject {
     Files files;
 
 private Q_SLOTS:
+    // The application set up as the program sets itself up, so the window titles are the ones shown.
+    void initTestCase() { applyAppStyle(*qApp); }
+
     void captions_data() {
         QTest::addColumn<QString>("path");  // object names from a window, "/" between levels
         QTest::addColumn<int>("where");
@@ -88,6 +99,7 @@ private Q_SLOTS:
             const char* text;
         };
         const Row rows[] = {
+            {"TMain", T, "MX-4 Konfig v 1.02"},
             // The main window's communication panel.
             {"TMain/ButtonCom", T, "COM?"},
             {"TMain/PanelKomunikacji", I, "HASŁO"},
@@ -170,6 +182,8 @@ private Q_SLOTS:
             // Before the window's start-up empties them with the rest of the live display.
             {"ConfigAreaAlone/LabelSMS", T, "0 z"},
             {"ConfigAreaAlone/LabelVoice", T, "0 z"},
+            {"TMain/LabelSMS", H, "Ilość wykorzystanych SMS z limitu dobowego"},
+            {"TMain/LabelVoice", H, "Ilość wykorzystanych połączeń głosowych z limitu dobowego"},
             // Input texts.
             {"TMain/Boxwejscia", I, "Wejście Załączone"},
             {"TMain/Boxwejscia", I, "Wejście Wyłączone"},
