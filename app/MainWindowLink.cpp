@@ -68,7 +68,8 @@ void TMain::Button_polaczClick() {
         link_->PausePumping(10);
         if (!port_->Connected()) return;
         link_->SendFrame(kLoginCode, toCp1250(Edit_haslo->text(), QStringLiteral("Hasło")));
-        if (link_->WaitReply(kLoginTimeout, kLoginCode)) {
+        // A reply that came just before the adapter was pulled logs nobody in: the line is gone.
+        if (link_->WaitReply(kLoginTimeout, kLoginCode) && port_->Connected()) {
             // The verdict of the reply the wait saw, even when another frame has come since.
             const QByteArray verdict = link_->replyPayloadOf(kLoginCode);
             if (!verdict.isEmpty() && verdict.at(0) == 'T') {
@@ -110,6 +111,8 @@ void TMain::DropConnection() {
 // Which controls the login makes usable is the control table's business; these two set the
 // indicators, the live status and the link's flags.
 void TMain::EnterLoggedIn() {
+    // Logged in means a recorder on an open line; a port lost meanwhile has logged the window out.
+    if (!port_->Connected()) return;
     link_->st.loggedIn = true;
     Edit_logon->setText(QStringLiteral("ZALOGOWANY"));
     paintBackground(Edit_logon, Colour::Green);

@@ -6,6 +6,7 @@
 #include "link/SerialPort.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QThread>
 
 namespace {
@@ -77,6 +78,9 @@ bool Link::SendAndWait(quint8 code, const QByteArray& payload, int timeoutTicks)
 bool Link::WaitReply(int timeoutTicks, quint8 code) {
     bool result = false;
     const quint64 startTick = tickCount_;
+    const int outerCode = awaitedCode_;
+    awaitedCode_ = code;
+    const auto restoreCode = qScopeGuard([&] { awaitedCode_ = outerCode; });
     {
         WaitScope scope(waitDepth_);
         st.sending = true;
@@ -232,6 +236,7 @@ void Link::runStatusRequest() {
     statusPending_ = true;
     statusResendsLeft_ = kResends;
     statusTicks_ = kStatusTimeout;
+    Q_EMIT statusRequested();
     try {
         SendFrame(kStatusCode, QByteArrayLiteral("G"));
     } catch (...) {

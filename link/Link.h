@@ -69,8 +69,10 @@ public:
     // has gone). Commands call it before their first frame.
     void waitLineFree();
     bool statusPending() const { return statusPending_; }
-    // Waits running now (nested waits would mean two exchanges at once).
+    // Waits running now (nested waits would mean two exchanges at once), and the code the innermost
+    // one waits for (-1 when none runs).
     int waitDepth() const { return waitDepth_; }
+    int awaitedCode() const { return awaitedCode_; }
 
     // The 100 ms timer: on at start-up and again at each connect.
     void startTimer();
@@ -93,6 +95,8 @@ Q_SIGNALS:
     void frameSent(const QByteArray& frame);
     // A wait has ended: its code, its time-out and how many ticks it took.
     void waitEnded(quint8 code, int timeoutTicks, quint64 ticks);
+    // A new status exchange begins (not its resends).
+    void statusRequested();
 
 private:
     void scheduleDispatch();
@@ -112,6 +116,7 @@ private:
     QTimer timer_;
     quint64 tickCount_ = 0;
     int waitDepth_ = 0;
+    int awaitedCode_ = -1;
     bool dispatching_ = false;
     bool dispatchScheduled_ = false;
     bool statusScheduled_ = false;

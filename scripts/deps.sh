@@ -7,6 +7,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev libqt6serialport6-dev
   clang libclang-rt-14-dev
   fonts-liberation poppler-utils dpkg-dev file
+  go-md2man lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -1,0 +1,40 @@
+# The release being built, from the first entry of packaging/changelog: its version must be the
+# project's, and its date (as YYYY-MM-DD in MX4_RELEASE_DATE) dates the manual pages and the
+# AppStream release. A new version starts with a new changelog entry.
+set(MX4_CHANGELOG ${PROJECT_SOURCE_DIR}/packaging/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${MX4_CHANGELOG})
+file(STRINGS ${MX4_CHANGELOG} mx4_changelog_lines)
+
+list(GET mx4_changelog_lines 0 mx4_first_line)
+if(NOT mx4_first_line MATCHES "^${PROJECT_NAME} \\(([^)]+)\\) ")
+  message(FATAL_ERROR "packaging/changelog does not start with an entry for ${PROJECT_NAME}: ${mx4_first_line}")
+endif()
+if(NOT CMAKE_MATCH_1 STREQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "packaging/changelog's latest entry is version ${CMAKE_MATCH_1}, the project is "
+                      "${PROJECT_VERSION}: add an entry for ${PROJECT_VERSION}")
+endif()
+
+# The first sign-off line: " -- Name <address>  Tue, 08 Dec 2026 14:15:00 +0000".
+set(mx4_signoff "")
+foreach(line IN LISTS mx4_changelog_lines)
+  if(line MATCHES "^ -- .*>  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ")
+    set(mx4_signoff "${line}")
+    break()
+  endif()
+endforeach()
+if(NOT mx4_signoff)
+  message(FATAL_ERROR "packaging/changelog's latest entry has no sign-off line with a date")
+endif()
+set(mx4_months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND mx4_months "${CMAKE_MATCH_2}" mx4_month)
+if(mx4_month LESS 0)
+  message(FATAL_ERROR "packaging/changelog: unknown month in ${mx4_signoff}")
+endif()
+math(EXPR mx4_month "${mx4_month} + 1")
+math(EXPR mx4_day "${CMAKE_MATCH_1}")
+foreach(n mx4_month mx4_day)
+  if(${n} LESS 10)
+    set(${n} "0${${n}}")
+  endif()
+endforeach()
+set(MX4_RELEASE_DATE "${CMAKE_MATCH_3}-${mx4_month}-${mx4_day}")
