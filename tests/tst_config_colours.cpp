@@ -45,6 +45,30 @@ private Q_SLOTS:
         QCOMPARE(a.EditPotw->isEnabled(), v.potw);
     }
 
+    // After each acknowledged item its controls take the colours a read of it would leave; a write
+    // changes no value.
+    void aWriteLeavesEveryControlSynchronised() {
+        SimRig rig;
+        QVERIFY(rig.login());
+        QVERIFY(rig.waitFor([&] { return rig.w().Icon_get->isEnabled(); }, 40));
+        ConfigArea& a = *rig.w().Config;
+        QRandomGenerator rng(11);
+        ConfigValues v = randomConfig(rng);
+        a.setValues(v);
+        v = a.values();
+        // Everything as a person leaves it after editing: red.
+        for (int f = 0; f < kTextFieldCount; ++f) paintBackground(a.edit(TextField(f)), Colour::Red);
+        for (QCheckBox* b : a.findChildren<QCheckBox*>()) paintBackground(b, Colour::Red);
+        for (int i = 0; i < kOutputs; ++i) paintBackground(a.outputCombo(i), Colour::Red);
+        for (QWidget* w : std::initializer_list<QWidget*>{a.Edit_T1Max, a.Edit_T1Min, a.Edit_T1Korekta})
+            paintBackground(w, Colour::Red);
+        rig.w().Icon_put->click();
+        QCOMPARE(notSynchronised(a), QStringList());
+        QVERIFY(a.values() == v);
+        for (const ConfigItem& item : configItems())
+            QCOMPARE(rig.recorder.itemForCode(item.readCode), EncodeItem(item, v));
+    }
+
     void aFileLoadLeavesChangedValuesRed() {
         WindowRig<FakePort> rig;
         ConfigArea& a = *rig.w().Config;

@@ -42,9 +42,20 @@ private Q_SLOTS:
         QTRY_VERIFY(w.Config->BoxCzujnik->isVisible());
         QTest::qWait(50);
         ConfigArea& a = *w.Config;
-        // The area stands to the right of the main column, at its top.
+        // The area stands to the right of the main column, at its top, and the window has grown to show
+        // all of it and all of the column: nothing is cut off at the right or the bottom.
         QVERIFY(a.geometry().left() >= w.GroupBox8->geometry().right());
-        QVERIFY(a.height() <= w.centralWidget()->height());
+        const QRect inWindow(a.mapTo(&w, QPoint(0, 0)), a.size());
+        const QRect column(w.PanelKomunikacji->mapTo(&w, QPoint(0, 0)), w.PanelKomunikacji->size());
+        QVERIFY2(qAbs(inWindow.top() - column.top()) <= 12, qPrintable(QString::number(inWindow.top() - column.top())));
+        for (QWidget* shown : std::initializer_list<QWidget*>{&a, w.GroupBox8, a.BoxTelefony, a.BoxOpcjeWejsc,
+                                                              a.BoxOpcjeWyjsc, a.BoxCzujnik, a.Boxwejscia}) {
+            const QRect r(shown->mapTo(&w, QPoint(0, 0)), shown->size());
+            QVERIFY2(w.rect().contains(r), qPrintable(shown->objectName()));
+            // No parent on the way up cuts it off either.
+            for (QWidget* p = shown; p != &w; p = p->parentWidget())
+                QVERIFY2(p->parentWidget()->rect().contains(p->geometry()), qPrintable(shown->objectName() + " in " + p->objectName()));
+        }
         const QString dir = QCoreApplication::applicationDirPath();
         QVERIFY(w.grab().save(dir + "/config-window.png"));
         QVERIFY(a.grab().save(dir + "/config-area.png"));

@@ -131,8 +131,7 @@ private Q_SLOTS:
     }
     void stopSendsOneRequestPerArrivingRecord() {
         QFETCH(bool, mousePress);
-        EventRig rig;
-        rig.pace();
+        EventRig rig(Line::Paced);
         rig.recorder.fillRegister(3000, 11);
         rig.recorder.setRecordsAfterStop(6);
         rig.logIn();

@@ -21,8 +21,7 @@ private Q_SLOTS:
     }
     void silenceEndsTheDownload() {
         QFETCH(bool, stop);
-        EventRig rig;
-        rig.pace();
+        EventRig rig(Line::Paced);
         rig.recorder.fillRegister(stop ? 2000 : 10, 2);
         rig.recorder.setRecordsAfterStop(2);
         rig.recorder.faults().corruptCodes = {quint8(stop ? 95 : 90)};
@@ -61,8 +60,7 @@ private Q_SLOTS:
     }
     void logoutOrLostPortEndsTheDownload() {
         QFETCH(bool, unplug);
-        EventRig rig;
-        rig.pace();
+        EventRig rig(Line::Paced);
         rig.recorder.fillRegister(4000, 9);
         rig.logIn();
         TMain& w = rig.w();

@@ -19,18 +19,21 @@ inline const QDateTime kNow(QDate(2024, 3, 5), QTime(7, 8, 9));
 
 inline QByteArray le16(int v) { return QByteArray(1, char(v & 0xFF)) + char((v >> 8) & 0xFF); }
 
-struct EventRig : SimRig {
-    EventRig() { w().eventRegister->setClockSource([] { return kNow; }); }
-    EventRegister& reg() { return *w().eventRegister; }
+enum class Line { Unpaced, Paced };
 
-    // At 4800 baud a record takes 25 ms on the line, so the window gets control between records as it
-    // does with a real recorder. Unpaced, the wire hands over the next record within the dispatch of the
-    // one before.
-    void pace() {
-        SimFaults f = recorder.faults();
-        f.paced = true;
-        recorder.setFaults(f);
+struct EventRig : SimRig {
+    // Paced, a record takes 25 ms on the line at 4800 baud, so the window gets control between records
+    // as it does with a real recorder; the tick is then the product's 100 ms. Unpaced, the wire hands
+    // over the next record within the dispatch of the one before.
+    explicit EventRig(Line line = Line::Unpaced) : SimRig(line == Line::Paced ? Link::kProductTickMs : kTestTickMs) {
+        w().eventRegister->setClockSource([] { return kNow; });
+        if (line == Line::Paced) {
+            SimFaults f = recorder.faults();
+            f.paced = true;
+            recorder.setFaults(f);
+        }
     }
+    EventRegister& reg() { return *w().eventRegister; }
 
     // Connects and logs in, then lets the login reply's dispatch finish.
     void logIn() {

@@ -47,6 +47,15 @@ struct Rig {
         const quint64 until = link.tickCount() + n;
         while (link.tickCount() < until) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     }
+    // Runs events until the condition holds or n ticks have passed; true when it holds.
+    template <class F>
+    bool spinUntil(F condition, quint64 n) {
+        const quint64 until = link.tickCount() + n;
+        while (!condition() && link.tickCount() < until) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // What is already posted runs too, so a frame handed over twice would show.
+        QCoreApplication::processEvents();
+        return condition();
+    }
     int framesWithCode(quint8 code) const {
         int n = 0;
         for (const QByteArray& f : port.written)
@@ -55,11 +64,6 @@ struct Rig {
     }
 };
 
-void spin(int ms) {
-    QElapsedTimer t;
-    t.start();
-    while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-}
 }  // namespace
 
 class LinkEngineTest : public QObject {
@@ -152,7 +156,7 @@ private Q_SLOTS:
         QVERIFY(rig.link.WaitReply(110, 93));
         QCOMPARE(rig.link.st.replyCode, quint8(91));
         QCOMPARE(rig.port.written.size(), 1);
-        spin(20);
+        QVERIFY(rig.spinUntil([&] { return rig.host.dispatched.size() >= 2; }, 20));
         QCOMPARE(rig.host.dispatched.size(), 2);
         QCOMPARE(rig.host.dispatched[0].code, quint8(93));
         QCOMPARE(rig.host.dispatched[1].code, quint8(91));
@@ -191,7 +195,7 @@ private Q_SLOTS:
             --depth;
         };
         rig.port.deliver(BuildReplyFrame(91, "a"));
-        spin(30);
+        QVERIFY(rig.spinUntil([&] { return rig.host.dispatched.size() >= 2; }, 20));
         QCOMPARE(rig.host.dispatched.size(), 2);
         QCOMPARE(rig.host.dispatched[0].payload, QByteArray("a"));
         QCOMPARE(rig.host.dispatched[1].payload, QByteArray("b"));
@@ -250,10 +254,7 @@ private Q_SLOTS:
         rig.link.st.loggedIn = true;
         rig.link.st.pollingEnabled = true;
         rig.link.activity().settle(true);
-        QElapsedTimer guard;
-        guard.start();
-        while (!rig.people.shown.contains("error: Brak odpowiedzi z MX-4") && guard.elapsed() < 3000)
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        QVERIFY(rig.spinUntil([&] { return rig.people.shown.contains("error: Brak odpowiedzi z MX-4"); }, 200));
         QCOMPARE(rig.framesWithCode(253), 3);
         QVERIFY(rig.host.calls.contains("DropConnection"));
     }

@@ -1,6 +1,8 @@
 // The real QSerialPort back end over a pseudo-terminal pair, with the simulated recorder at the far end:
 // connect, log in, live status, log out; and the far end hanging up while logged in.
 
+#include "events/EventDecode.h"
+#include "events/EventRegister.h"
 #include "link/QtSerialPort.h"
 #include "sim/PtyRecorder.h"
 #include "support/WindowRig.h"
@@ -8,9 +10,47 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QRegularExpression>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+#include <cstdarg>
+#include <dlfcn.h>
+#include <map>
+#include <sys/ioctl.h>
+
+// The modem-line requests the port makes, as the kernel receives them. A pseudo-terminal refuses them,
+// so what the lines would be is worked out from the requests: Linux raises DTR and RTS on open.
+namespace modemLines {
+bool recording = false;
+std::map<int, int> state;  // descriptor -> TIOCM_DTR | TIOCM_RTS bits
+QStringList calls;
+
+int of(int fd) {
+    const auto it = state.find(fd);
+    return it == state.end() ? (TIOCM_DTR | TIOCM_RTS) : it->second;
+}
+void record(int fd, unsigned long request, int bits) {
+    bits &= TIOCM_DTR | TIOCM_RTS;
+    const int before = of(fd);
+    const char* what = request == TIOCMBIS ? "raise" : request == TIOCMBIC ? "lower" : "set";
+    state[fd] = request == TIOCMBIS ? (before | bits) : request == TIOCMBIC ? (before & ~bits) : bits;
+    calls << QStringLiteral("%1%2%3").arg(what, bits & TIOCM_DTR ? " DTR" : "", bits & TIOCM_RTS ? " RTS" : "");
+}
+}  // namespace modemLines
+
+extern "C" int ioctl(int fd, unsigned long request, ...) __THROW {
+    va_list args;
+    va_start(args, request);
+    void* argument = va_arg(args, void*);
+    va_end(args);
+    using Real = int (*)(int, unsigned long, ...);
+    static const Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "ioctl"));
+    if (modemLines::recording && argument && (request == TIOCMBIS || request == TIOCMBIC || request == TIOCMSET))
+        modemLines::record(fd, request, *static_cast<const int*>(argument));
+    return real(fd, request, argument);
+}
 
 struct PtyRig : RigBase {
     PtyRecorder far;
@@ -62,15 +102,15 @@ private Q_SLOTS:
 
     void farEndHangsUpInTheMiddleOfAnOperation_data() {
         QTest::addColumn<int>("operation");
-        QTest::addColumn<int>("atFrame");
+        QTest::addColumn<int>("at");  // the frame the recorder receives, or for a download the record listed
         QTest::newRow("login") << 0 << 2;
         QTest::newRow("configuration read") << 1 << 6;
         QTest::newRow("configuration write") << 2 << 6;
-        QTest::newRow("register download") << 3 << 3;
+        QTest::newRow("register download") << 3 << 20;
     }
     void farEndHangsUpInTheMiddleOfAnOperation() {
         QFETCH(int, operation);
-        QFETCH(int, atFrame);
+        QFETCH(int, at);
         PtyRig rig;
         if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
         rig.far.closeSlave();
@@ -80,14 +120,28 @@ private Q_SLOTS:
             QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 60));
             rig.waitFor([&] { return !rig.link().exchangeActive(); }, 20);
         }
-        rig.far.recorder().fillRegister(200, 3);
+        rig.far.recorder().fillRegister(2000, 3);
+        bool struck = false, midway = false;
+        auto hangUp = [&] {
+            if (struck) return;
+            struck = true;
+            // Still in the middle: the operation has not ended.
+            midway = operation == 3 ? w.eventRegister->downloading() : rig.link().exchangeActive();
+            rig.far.recorder().faults().silent = true;
+            QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
+        };
         int frames = 0;
-        QObject::connect(&rig.far.recorder(), &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
-            if (++frames == atFrame) {
-                rig.far.recorder().faults().silent = true;
-                QTimer::singleShot(0, &rig.port, [&] { rig.far.hangUp(); });
-            }
-        });
+        if (operation == 3) {
+            // The header's five lines, then a line a record: records are still arriving.
+            QTextDocument* doc = w.trm->document();
+            QObject::connect(doc, &QTextDocument::blockCountChanged, &rig.port, [&, doc](int) {
+                if (doc->blockCount() >= 5 + at) hangUp();
+            });
+        } else {
+            QObject::connect(&rig.far.recorder(), &Recorder::frameReceived, &rig.port, [&](quint8, const QByteArray&) {
+                if (++frames == at) hangUp();
+            });
+        }
         rig.people.clear();
         switch (operation) {
         case 0: w.Button_polacz->click(); break;
@@ -97,12 +151,18 @@ private Q_SLOTS:
         }
         QVERIFY(rig.waitFor([&] { return !rig.port.Connected(); }, 400));
         rig.runTicks(40);
+        QVERIFY(struck);
+        QVERIFY(midway);
         // Told at once that the port failed, not after three unanswered tries.
         const QStringList errors = rig.people.messages().filter(QRegularExpression("^error:"));
         QCOMPARE(errors.size(), 1);
         QVERIFY2(errors[0].startsWith("error: Port "), qPrintable(errors[0]));
         QCOMPARE(w.Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
         QCOMPARE(w.Edit_logon->text(), QString("WYLOGOWANY"));
+        if (operation == 3) {
+            QVERIFY(!w.eventRegister->downloading());
+            QVERIFY(!w.trm->toPlainText().contains(EndOfRegisterText()));
+        }
     }
 
     void busyPortReportsItsErrorNumber() {
@@ -118,15 +178,29 @@ private Q_SLOTS:
         other.ClosePort();
     }
 
+    // The open lowers both lines the system raised, and each line call reaches the device. A pty has no
+    // modem lines: its refusal is not an error.
     void linesAreLowAfterOpen() {
         PtyRig rig;
         if (!rig.far.ok()) QSKIP("no pseudo-terminal available");
+        modemLines::state.clear();
+        modemLines::calls.clear();
+        modemLines::recording = true;
         rig.port.OpenPort();
-        QVERIFY(!rig.port.dtr());
-        QVERIFY(!rig.port.rts());
-        // A pty has no modem lines: raising them is not an error.
+        const std::map<int, int> afterOpen = modemLines::state;
+        const QStringList openCalls = modemLines::calls;
         rig.port.SetDtrLine(true);
+        const std::map<int, int> afterDtr = modemLines::state;
         rig.port.SetRtsLine(true);
+        modemLines::recording = false;
+
+        QCOMPARE(openCalls, (QStringList{"lower DTR", "lower RTS"}));
+        QCOMPARE(afterOpen.size(), size_t(1));
+        const int fd = afterOpen.begin()->first;
+        QCOMPARE(afterOpen.at(fd), 0);
+        QCOMPARE(afterDtr.at(fd), int(TIOCM_DTR));
+        QCOMPARE(modemLines::state.at(fd), int(TIOCM_DTR | TIOCM_RTS));
+        QCOMPARE(modemLines::calls.mid(2), (QStringList{"raise DTR", "raise RTS"}));
         QVERIFY(rig.port.dtr() && rig.port.rts());
         QVERIFY(rig.port.Connected());
     }

@@ -185,10 +185,28 @@ private Q_SLOTS:
         rig.w().openSelectedPort();
         rig.w().EnterLoggedIn();
         rig.w().close();
-        QVERIFY(shuttingDown);
         QVERIFY(!rig.port.Connected());
         QVERIFY(rig.port.written.isEmpty());
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
+
+    // An error that reaches the hook while the program shuts down ends it; the same error at any other
+    // time leaves it running. Runs the application's own event loop, so it comes last.
+    void anErrorDuringShutdownEndsTheProgram() {
+        Rig rig;
+        auto runWithError = [&](bool closing) {
+            QTimer::singleShot(0, rig.window.get(), [&, closing] {
+                shuttingDown = closing;
+                reportError(FileError(QStringLiteral("Nie można utworzyć pliku")));
+                // Runs only when nothing asked the program to end.
+                QTimer::singleShot(0, [] { QCoreApplication::exit(7); });
+            });
+            return QCoreApplication::exec();
+        };
+        QCOMPARE(runWithError(false), 7);
+        QCOMPARE(runWithError(true), 0);
+        shuttingDown = false;
+        QCOMPARE(rig.people.shown, (QStringList{"error: Nie można utworzyć pliku.", "error: Nie można utworzyć pliku."}));
     }
 };
 

@@ -84,11 +84,30 @@ private Q_SLOTS:
 
     void unreadableFileIsAnError() {
         ScriptedPeople people;
-        QByteArray buffer;
+        QByteArray buffer("untouched");
         QVERIFY_THROWS_EXCEPTION(FileError, ReadConfigFile(dir.filePath("missing.ncf"), "tcf", buffer, people));
-        // A directory opens but cannot be read as a file.
-        QVERIFY_THROWS_EXCEPTION(FileError, ReadConfigFile(dir.path(), "tcf", buffer, people));
         QVERIFY(people.shown.isEmpty());
+        QCOMPARE(buffer, QByteArray("untouched"));
+    }
+
+    // A file that opens and gives fewer bytes than its size says: the kernel's attribute files report
+    // a whole page and hold a line.
+    void fileThatReadsShortIsAnError() {
+        const QString path = QStringLiteral("/sys/devices/system/cpu/online");
+        QFile probe(path);
+        if (!probe.open(QIODevice::ReadOnly) || probe.size() < 5 || probe.size() > kWorkingBufferSize)
+            QSKIP("no attribute file of the kernel to read");
+        probe.close();
+        ScriptedPeople people;
+        QByteArray buffer("untouched");
+        try {
+            ReadConfigFile(path, "tcf", buffer, people);
+            QFAIL("the short read was taken for the whole file");
+        } catch (const FileError& e) {
+            QVERIFY2(e.message().startsWith(QStringLiteral("Błąd odczytu pliku")), qPrintable(e.message()));
+        }
+        QVERIFY(people.shown.isEmpty());
+        QCOMPARE(buffer, QByteArray("untouched"));
     }
 };
 

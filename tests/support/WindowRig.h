@@ -62,7 +62,11 @@ struct WindowRig : RigBase {
 struct SimRig : RigBase {
     Recorder recorder;
     SimWire wire{&recorder};
-    SimRig() { makeWindow(&wire, {{SimWire::defaultPortName(), QStringLiteral("symulator")}}); }
+    // A line paced at 4800 baud goes with the product's 100 ms tick: a fast tick would count a frame's
+    // own time on the line as a time-out.
+    explicit SimRig(int tickMs = kTestTickMs) {
+        makeWindow(&wire, {{SimWire::defaultPortName(), QStringLiteral("symulator")}}, tickMs);
+    }
     ~SimRig() { dropWindow(); }
 
     // Clicks "POŁĄCZ": the connect sequence runs to its end inside the click.
