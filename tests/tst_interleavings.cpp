@@ -48,7 +48,7 @@ constexpr quint64 kWaitSlackTicks = 10 + 5;
 
 // Seeds that once broke an invariant; they run first, every time.
 // 106: the adapter pulled while the login reply was already in: the window logged in on a closed port.
-const quint32 kRegressions[] = {106u};
+const quint32 kRegressions[] = {44u, 106u};
 
 const QString kWarning = QStringLiteral("NIE WYŁĄCZAJ MX-4 Z ZASILANIA");
 
@@ -88,10 +88,13 @@ bool allowedMessage(const QString& shown) {
         "information: Odczytano plik konfiguracji", "information: Zapisano plik historii",
         "information: Rejestr zdarzeń skasowany", "information: Ustawiono zegar w MX-4",
         "information: Hasło zmienione", "information: Aktualizacja zakonczona", "warning: " + kWarning,
-        "ask: Czy skasować rejestr zdarzeń ?", "print"};
+        "ask: Czy skasować rejestr zdarzeń ?", "print",
+        "information: Konfiguracja w oknie jest taka sama jak w MX-4",
+        "information: Konfiguracja w oknie jest taka sama jak w pliku"};
     if (exact.contains(shown) || shown == QLatin1String("beep")) return true;
     for (const char* prefix : {"open: ", "save: ", "error: Port ", "error: Nie można otworzyć pliku",
-                               "error: Plik firmware"})
+                               "error: Plik firmware", "information: Zapisano zmienione pozycje: ",
+                               "error: Weryfikacja nieudana: "})
         if (shown.startsWith(QLatin1String(prefix))) return true;
     return false;
 }
