@@ -1,0 +1,40 @@
+#pragma once
+// The event register kept as records beside its text: what each record says (time, code, temperature),
+// and the rows a spreadsheet opens. No widgets: the window and the command-line tool share it.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+struct EventRecord {
+    QByteArray raw;  // the 8 bytes as received
+    int code = -1;   // bits 7-4 of byte 1
+    // Local time of the record; invalid when its bytes cannot be a date or a time (month 0 or 13, day 0,
+    // hour 24...).
+    QDateTime time;
+    // The sample of the codes that carry one (4, 11, 12, 13), as the list shows it ("+23,2", "127,3").
+    QString temperatureText;
+    // The sample in degrees, when the record carries one and the sensor gave one (127 whole degrees is
+    // what the recorder stores without a sensor).
+    std::optional<double> celsius;
+    // Whether the record makes a line of the event list (codes 4-13).
+    bool hasLine = false;
+};
+
+// The record in a reply 91 payload; nothing for a payload shorter than 8 bytes.
+std::optional<EventRecord> DecodeEventData(const QByteArray& payload);
+
+// The event's text as the list shows it, without the time stamp, the temperature and the surrounding
+// blanks ("Zapis cykliczny temperatury", "Brak 230V"); empty for the codes that have no line.
+QString EventName(int code);
+
+// Codes with a temperature sample.
+bool EventCarriesTemperature(int code);
+enum class EventKindOf { Sample, AlarmHigh, BackToNormal, AlarmLow, Other, None };
+EventKindOf KindOfEvent(int code);
+
+// The rows of a spreadsheet in a Polish locale: UTF-8 with a byte order mark, semicolons, decimal comma,
+// CR LF; "Data;Godzina;Temperatura;Zdarzenie" then one row per line of the list, in register order.
+QByteArray EventsCsv(const QVector<EventRecord>& records);
