@@ -13,20 +13,32 @@ EventList::EventList(QTextEdit* box) : box_(box), cursor_(box->document()), colo
 }
 
 void EventList::append(const QString& text, const QColor& colour) {
-    QTextDocument* doc = box_->document();
-    if (cursor_.document() != doc) cursor_ = QTextCursor(doc);
-    QTextCharFormat format;
-    format.setForeground(colour);
-    cursor_.movePosition(QTextCursor::End);
-    if (doc->isEmpty())
-        cursor_.setBlockCharFormat(format);
-    else
-        cursor_.insertBlock(QTextBlockFormat(), format);
-    cursor_.insertText(text, format);
+    queued_.append({text, colour});
     colour_ = colour;
 }
 
+void EventList::flush() {
+    if (queued_.isEmpty()) return;
+    QTextDocument* doc = box_->document();
+    if (cursor_.document() != doc) cursor_ = QTextCursor(doc);
+    cursor_.movePosition(QTextCursor::End);
+    // One edit: the document lays out the new lines once.
+    cursor_.beginEditBlock();
+    for (const Line& line : qAsConst(queued_)) {
+        QTextCharFormat format;
+        format.setForeground(line.colour);
+        if (doc->isEmpty())
+            cursor_.setBlockCharFormat(format);
+        else
+            cursor_.insertBlock(QTextBlockFormat(), format);
+        cursor_.insertText(line.text, format);
+    }
+    cursor_.endEditBlock();
+    queued_.clear();
+}
+
 void EventList::followEnd() {
+    flush();
     QTextCursor end = box_->textCursor();
     end.movePosition(QTextCursor::End);
     box_->setTextCursor(end);
@@ -34,6 +46,7 @@ void EventList::followEnd() {
 }
 
 void EventList::clear() {
+    queued_.clear();
     box_->clear();
     colour_ = EventColour::Black;
 }

@@ -25,6 +25,7 @@ QStringList fillList(TMain& w, int records, quint32 seed = 4) {
     const QVector<QByteArray> register_ = MakeRegister(records, seed, QDateTime(QDate(2024, 1, 30), QTime(6, 0)), true);
     const Expected e = expectedDownload(register_, records * 8);
     for (int i = 0; i < e.lines.size(); ++i) w.eventRegister->list().append(e.lines.at(i), e.colours.at(i));
+    w.eventRegister->list().followEnd();
     return e.lines;
 }
 
@@ -296,6 +297,7 @@ private Q_SLOTS:
         QVERIFY(rig.people.shown.isEmpty());
         // The next list starts black, whatever the last line's colour was.
         w.eventRegister->list().appendInCurrentColour("x");
+        w.eventRegister->list().flush();
         QCOMPARE(coloursOf(w.trm), QList<QColor>{EventColour::Black});
     }
 

@@ -12,7 +12,9 @@
 #include "events/EventRegister.h"
 #include "maintenance/BootDialog.h"
 #include "maintenance/PasswordDialog.h"
+#include "link/ReplyAssembler.h"
 #include "link/Text.h"
+#include "sim/SimWire.h"
 #include "tst_maint_rig.h"
 
 #include <QAction>
@@ -30,7 +32,7 @@ enum class Fault { Unplug, Silence, Garbage };
 // Where the fault strikes.
 enum class Trigger {
     Frame,       // as the recorder receives its n-th frame
-    Record,      // when the n-th record of a download has reached the event list
+    Record,      // when the n-th record of a download has reached the window
     SecondTry,   // the recorder ignores the first frame; the fault strikes as the resend arrives
 };
 
@@ -162,10 +164,14 @@ class FaultSweepTest : public QObject {
             break;
         }
         case Trigger::Record: {
-            // The header's five lines, then one line a record.
-            QTextDocument* doc = rig.w().trm->document();
-            QObject::connect(doc, &QTextDocument::blockCountChanged, &rig.wire, [doc, at, fire](int) {
-                if (doc->blockCount() >= 5 + at) fire();
+            // Record frames as the wire hands them to the window (the list shows them a little later,
+            // in batches).
+            auto received = std::make_shared<AssemblerState>();
+            auto records = std::make_shared<int>(0);
+            QObject::connect(&rig.wire, &SimWire::chunkDelivered, &rig.wire, [received, records, at, fire](const QByteArray& bytes) {
+                received->rxBuffer += bytes;
+                for (const ReplyFrame& f : AssembleAll(*received))
+                    if (f.code == EventRegister::kRecordCode && ++*records == at) fire();
             });
             break;
         }
