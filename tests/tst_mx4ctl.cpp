@@ -18,9 +18,14 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 namespace {
 struct Run {
@@ -184,6 +189,8 @@ private Q_SLOTS:
         const QString a = file("pty.ncf");
         Run r = ctl(line.port() + QStringList{"read", "-o", a});
         QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        // Standard error is no terminal here: no progress bar, and a read that worked says nothing.
+        QCOMPARE(r.err, QString());
         const LoadedConfig read = parsed(a);
         QCOMPARE(count(line.recorder().receivedCodes(), itemOf(TextField::Edit_Tel3).readCode), 1);
         // Logged out at the end.
@@ -330,6 +337,39 @@ private Q_SLOTS:
         r = ctl(line.port() + QStringList{"events", "-o", file("never.txt")});
         QVERIFY2(r.code == 3, qPrintable(describe(r)));
         QVERIFY(!QFileInfo::exists(file("never.txt")));
+    }
+
+    // Standard error on a terminal: the progress bar, redrawn on one line up to 100 %.
+    void progressOnATerminal() {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        const auto closeMaster = qScopeGuard([master] { ::close(master); });
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString terminal = QString::fromLocal8Bit(::ptsname(master));
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        QByteArray shown;
+        QSocketNotifier reader(master, QSocketNotifier::Read);
+        connect(&reader, &QSocketNotifier::activated, this, [&] {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, int(n));
+        });
+        PtyLine line;
+        QProcess p;
+        p.setProgram(QStringLiteral(MX4CTL_PROGRAM));
+        p.setArguments(line.port() + QStringList{"read", "-o", file("progress.ncf")});
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(terminal);
+        QEventLoop loop;
+        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(240000, &loop, &QEventLoop::quit);
+        p.start();
+        loop.exec();
+        QCOMPARE(p.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("100%"), 60000);
+        const QString text = QString::fromUtf8(shown);
+        QVERIFY2(text.contains("\rPobieram konfiguracje sterownika [####"), qPrintable(text));
+        QVERIFY2(text.contains("[##############################] 100%"), qPrintable(text));
+        QVERIFY(p.readAllStandardOutput().isEmpty());
     }
 
     void wrongPassword() {
