@@ -123,6 +123,9 @@ bool readItems(CtlSession& s, ConfigValues& values, const QVector<int>& items, c
     return outcome == ItemTransfer::Outcome::Done;
 }
 
+// The status request waits as the window's periodic one does: ten ticks a try.
+constexpr int kStatusTimeout = 10;
+
 int commandStatus(const CtlOptions& o, CtlPeople& people) {
     Connected c(o, people);
     if (!c.ok()) return c.status;
@@ -130,7 +133,7 @@ int commandStatus(const CtlOptions& o, CtlPeople& people) {
     for (bool first = true;; first = false) {
         if (!first) link.PausePumping(10);
         link.SendFrame(Link::kStatusCode, QByteArrayLiteral("G"));
-        if (!link.WaitReply(10, Link::kStatusCode)) return kExitRecorder;
+        if (!link.WaitReply(kStatusTimeout, Link::kStatusCode)) return kExitRecorder;
         const std::optional<LiveStatus> s = DecodeStatus(link.replyPayloadOf(Link::kStatusCode));
         if (!s) {
             people.error(QStringLiteral("status reply too short"));
