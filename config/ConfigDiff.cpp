@@ -122,3 +122,11 @@ QVector<int> ItemsOf(const QVector<FieldDifference>& differences) {
     std::sort(items.begin(), items.end());
     return items;
 }
+
+QVector<FieldDifference> WrongAfterWrite(const ConfigValues& written, const ConfigValues& readBack,
+                                         const QVector<int>& items) {
+    QVector<FieldDifference> wrong;
+    for (const FieldDifference& d : DiffConfig({written, std::nullopt, false}, {readBack, std::nullopt, false}))
+        if (items.isEmpty() || items.contains(d.item)) wrong.append(d);
+    return wrong;
+}

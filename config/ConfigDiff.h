@@ -41,5 +41,9 @@ struct FieldDifference {
 QVector<FieldValue> DescribeConfig(const ConfigSide& side);
 // The fields where the two differ, in the same order.
 QVector<FieldDifference> DiffConfig(const ConfigSide& ours, const ConfigSide& theirs);
+// After a write of these items and a read of them back: the fields of those items where what came
+// back differs from what was written.
+QVector<FieldDifference> WrongAfterWrite(const ConfigValues& written, const ConfigValues& readBack,
+                                         const QVector<int>& items);
 // The items that carry these fields, in item order, each once (the password belongs to none).
 QVector<int> ItemsOf(const QVector<FieldDifference>& differences);

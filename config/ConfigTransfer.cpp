@@ -133,9 +133,7 @@ bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
             return false;
         back = read;
     }
-    QVector<FieldDifference> wrong;
-    for (const FieldDifference& d : DiffConfig(windowSide(), {*back, std::nullopt, false}))
-        if (items.contains(d.item)) wrong.append(d);
+    const QVector<FieldDifference> wrong = WrongAfterWrite(area_->values(), *back, items);
     const QVector<int> wrongItems = ItemsOf(wrong);
     for (const ConfigItem& item : ItemTransfer::itemsNumbered(items))
         if (!wrongItems.contains(item.number)) paintSynchronised(item);

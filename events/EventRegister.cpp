@@ -31,9 +31,20 @@ EventRegister::EventRegister(Link* link, Shell* shell, People* people, const Eve
       panel_(panel),
       saveDialog_(saveDialog),
       list_(panel.trm),
-      now_([] { return QDateTime::currentDateTime(); }),
+      download_(link, this),
       refreshTimer_(new QTimer(this)) {
-    connect(link_->timer(), &QTimer::timeout, this, [this] { onTick(); });
+    EventDownload::Hooks hooks;
+    hooks.begun = [this] { shell_->refreshControls(); };
+    hooks.cleared = [this] {
+        list_.clear();
+        shell_->HideLiveStatus();
+        refreshView();
+    };
+    hooks.line = [this](const EventLine& line) { list_.append(line.text, line.colour); };
+    hooks.progressed = [this] { viewChanged(); };
+    hooks.ended = [this](Ending how) { downloadEnded(how); };
+    hooks.settled = [this] { shell_->refreshControls(); };
+    download_.setHooks(std::move(hooks));
     // A quarter of a second with the product's tick: at 4800 baud some ten lines go into the list at once,
     // laid out and painted once, and the list still moves as the records arrive.
     refreshTimer_->setSingleShot(true);
@@ -45,107 +56,20 @@ bool EventRegister::loggedIn() const { return link_->st.loggedIn && link_->port(
 
 // ---------------------------------------------------------------- download
 
-void EventRegister::ButtonPobierzClick() {
-    // A second transfer never starts while records of the first may still come.
-    if (phase_ != Phase::Idle || !loggedIn()) return;
-    phase_ = Phase::Starting;
-    stopConfirmed_ = false;
-    shell_->refreshControls();
-    try {
-        link_->st.stopRequested = false;
-        list_.clear();
-        shell_->HideLiveStatus();
-        gaugeMaximum_ = 0;
-        gaugePosition_ = 0;
-        refreshView();
-        link_->PausePumping(kStartPause);
-        // A logout or a lost port during the pause has ended the download already.
-        if (phase_ != Phase::Starting) return;
-        link_->SendFrame(kStartCode, QByteArrayLiteral("h"));
-        if (!link_->WaitReply(kReplyTimeout, kStartCode)) {
-            // The wait has told the user and logged out, which ended the download; unless the window is
-            // closing.
-            if (phase_ != Phase::Idle) endDownload(Ending::Abandoned);
-            return;
-        }
-        link_->processPendingEvents();
-        if (phase_ == Phase::Starting) {
-            phase_ = Phase::Receiving;
-            lastFrameTick_ = link_->tickCount();
-            // STOP pressed while the download was starting takes effect with the first record.
-            link_->activity().move(Activity::DownloadStarting,
-                                   link_->st.stopRequested ? Activity::Stopping : Activity::Downloading);
-        }
-    } catch (...) {
-        if (phase_ != Phase::Idle) endDownload(Ending::Abandoned);
-        throw;
-    }
-}
+void EventRegister::ButtonPobierzClick() { download_.start(); }
 
-void EventRegister::stopPressed() {
-    link_->st.stopRequested = true;
-    link_->activity().move(Activity::Downloading, Activity::Stopping);
-}
+void EventRegister::stopPressed() { download_.requestStop(); }
 
 void EventRegister::offerStop() {
-    stopConfirmed_ = false;
+    download_.clearStopConfirmed();
     shell_->refreshControls();
 }
 
-void EventRegister::reply(quint8 code, const QByteArray& payload) {
-    lastFrameTick_ = link_->tickCount();
-    switch (code) {
-    case kStartCode:
-        header(payload);
-        break;
-    case kRecordCode:
-        record(payload);
-        break;
-    case kEndCode:
-        if (phase_ != Phase::Idle) endDownload(Ending::Complete);
-        break;
-    case kStopCode:
-        if (phase_ != Phase::Idle) endDownload(Ending::Stopped);
-        break;
-    default:
-        break;
-    }
-}
-
-void EventRegister::header(const QByteArray& payload) {
-    if (phase_ == Phase::Idle) return;
-    const std::optional<RegisterHeader> h = DecodeRegisterHeader(payload, now_());
-    if (!h) return;
-    for (const QString& line : h->lines) list_.append(line, EventColour::Black);
-    gaugeMaximum_ = h->gaugeMaximum;
-    gaugePosition_ = qMin(gaugePosition_, gaugeMaximum_);
-    viewChanged();
-}
-
-void EventRegister::record(const QByteArray& payload) {
-    // Records outside a download belong to no list; they still ask the recorder to stop.
-    if (phase_ != Phase::Idle && payload.size() >= kEventRecordSize) {
-        if (const std::optional<EventLine> line = DecodeEventRecord(payload)) list_.append(line->text, line->colour);
-        gaugePosition_ = qMin(gaugePosition_ + kGaugeStep, gaugeMaximum_);
-        viewChanged();
-    }
-    if (link_->st.stopRequested && link_->port()->Connected()) link_->SendFrame(kStopCode, QByteArrayLiteral("x"));
-}
-
-void EventRegister::loggedOut() {
-    if (phase_ != Phase::Idle) endDownload(Ending::LoggedOut);
-}
-
-void EventRegister::endDownload(Ending how) {
-    phase_ = Phase::Idle;
-    link_->st.stopRequested = true;
-    // The recorder confirmed the stop: STOP is not offered again until the next download or login.
-    stopConfirmed_ = how == Ending::Stopped;
+void EventRegister::downloadEnded(Ending how) {
     switch (how) {
     case Ending::Complete:
-        list_.appendInCurrentColour(EndOfRegisterText());
+        // The end line is in the list already, the gauge full.
         if (loggedIn()) shell_->ShowLiveStatus();
-        gaugePosition_ = gaugeMaximum_;
         refreshView();
         break;
     case Ending::Stopped:
@@ -167,11 +91,6 @@ void EventRegister::endDownload(Ending how) {
         break;
     }
     if (loggedIn()) shell_->armTransferButtons();
-    // Whatever of the download still holds the window lets it go; a logout that ended the download
-    // keeps its own activity.
-    for (Activity a : {Activity::DownloadStarting, Activity::Downloading, Activity::Stopping})
-        link_->activity().leave(a);
-    shell_->refreshControls();
 }
 
 void EventRegister::viewChanged() {
@@ -188,32 +107,15 @@ void EventRegister::refreshView() {
 void EventRegister::showGauge() {
     // A range of 0..0 would show a busy animation: an empty register shows an empty gauge instead.
     QProgressBar* bar = panel_.TempBar;
-    const int maximum = qMax(gaugeMaximum_, 1);
+    const int maximum = qMax(gaugeMaximum(), 1);
     if (bar->minimum() != 0 || bar->maximum() != maximum) bar->setRange(0, maximum);
-    bar->setValue(qBound(0, gaugePosition_, gaugeMaximum_));
-}
-
-// A download whose last frames were lost must not leave the window locked: after kReplyTimeout ticks
-// without a register frame it ends as if the recorder had finished, without " Koniec historii".
-void EventRegister::onTick() {
-    if (phase_ != Phase::Receiving || silenceCheckQueued_) return;
-    if (link_->tickCount() - lastFrameTick_ < quint64(kReplyTimeout)) return;
-    // Not inside the tick: a box shown here would hold the tick back.
-    silenceCheckQueued_ = true;
-    QMetaObject::invokeMethod(this, [this] { guarded([this] { checkSilence(); }); }, Qt::QueuedConnection);
-}
-
-void EventRegister::checkSilence() {
-    silenceCheckQueued_ = false;
-    if (shuttingDown || phase_ != Phase::Receiving) return;
-    if (link_->tickCount() - lastFrameTick_ < quint64(kReplyTimeout)) return;
-    endDownload(Ending::Silent);
+    bar->setValue(qBound(0, gaugePosition(), gaugeMaximum()));
 }
 
 // ---------------------------------------------------------------- output
 
 void EventRegister::ButtonZapiszClick() {
-    if (phase_ != Phase::Idle) return;
+    if (downloading()) return;
     saveDialog_->defaultSuffix = QStringLiteral("txt");
     saveDialog_->directory = SaveDialogState::startDirectory();
     saveDialog_->filter = SaveDialogState::eventTextFilter();
@@ -229,12 +131,10 @@ void EventRegister::ButtonZapiszClick() {
         return;
     }
     list_.flush();
-    QString text = panel_.trm->toPlainText();
-    text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
     bool saved = false;
     try {
         QString why;
-        saved = saveFileSafely(path, toCp1250(text, QStringLiteral("Rejestr zdarzeń")), &why);
+        saved = saveFileSafely(path, EventTextFile(panel_.trm->toPlainText()), &why);
     } catch (const AppError&) {
         saved = false;
     }
@@ -255,19 +155,18 @@ void EventRegister::Button1Click() {
 }
 
 void EventRegister::ButtonCLRClick() {
-    if (phase_ != Phase::Idle) return;
+    if (downloading()) return;
     list_.clear();
-    gaugePosition_ = 0;
+    download_.clearGauge();
     refreshView();
 }
 
 void EventRegister::ButtonKasujClick() {
-    if (phase_ != Phase::Idle || !loggedIn()) return;
+    if (downloading() || !loggedIn()) return;
     people_->beep();
     if (!people_->askYesNo(QStringLiteral("Czy skasować rejestr zdarzeń ?"))) return;
     // The question let events run: the login may be gone, or a download may have begun.
-    if (phase_ != Phase::Idle || !loggedIn()) return;
-    link_->SendFrame(kEraseCode, QByteArrayLiteral("x"));
-    if (link_->WaitReply(kReplyTimeout, kEraseCode))
+    if (downloading() || !loggedIn()) return;
+    if (EraseRegister(*link_))
         people_->information(QStringLiteral("Rejestr zdarzeń skasowany"));
 }

@@ -4,6 +4,7 @@
 // the recorder in their activity (DownloadStarting, Erasing); the download moves the activity on to
 // Downloading and Stopping and leaves it when the register ends. The replies come through reply().
 
+#include "events/EventDownload.h"
 #include "events/EventList.h"
 
 #include <QDateTime>
@@ -34,25 +35,20 @@ struct EventPanel {
 class EventRegister : public QObject {
     Q_OBJECT
 public:
-    static constexpr quint8 kEndCode = 90;
-    static constexpr quint8 kRecordCode = 91;
-    static constexpr quint8 kStartCode = 93;
-    static constexpr quint8 kStopCode = 95;
-    static constexpr quint8 kEraseCode = 96;
-    static constexpr int kStartPause = 11;      // ticks before the request
-    static constexpr int kReplyTimeout = 110;   // ticks: the header, the erase, and the silence of a stream
-
-    enum class Phase {
-        Idle,
-        Starting,   // the pause before the request and the wait for the header
-        Receiving,  // records come in (and, when a stop was asked for, until the recorder confirms it)
-    };
+    static constexpr quint8 kEndCode = EventDownload::kEndCode;
+    static constexpr quint8 kRecordCode = EventDownload::kRecordCode;
+    static constexpr quint8 kStartCode = EventDownload::kStartCode;
+    static constexpr quint8 kStopCode = EventDownload::kStopCode;
+    static constexpr quint8 kEraseCode = EventDownload::kEraseCode;
+    static constexpr int kStartPause = EventDownload::kStartPause;
+    static constexpr int kReplyTimeout = EventDownload::kReplyTimeout;
+    using Phase = EventDownload::Phase;
 
     EventRegister(Link* link, Shell* shell, People* people, const EventPanel& panel, SaveDialogState* saveDialog,
                   QObject* parent = nullptr);
 
     // The PC's date and time for the header lines; tests put a fixed moment here.
-    void setClockSource(std::function<QDateTime()> now) { now_ = std::move(now); }
+    void setClockSource(std::function<QDateTime()> now) { download_.setClockSource(std::move(now)); }
 
     // "POBIERZ": locks the window, pauses the live status, asks for the register and waits for its header.
     void ButtonPobierzClick();
@@ -61,9 +57,9 @@ public:
     void ButtonSTOPMouseDown() { stopPressed(); }
     void ButtonSTOPClick() { stopPressed(); }
     // Replies 90, 91, 93 and 95.
-    void reply(quint8 code, const QByteArray& payload);
+    void reply(quint8 code, const QByteArray& payload) { download_.reply(code, payload); }
     // The window left the logged-in state (logout, missing answer, port lost): a download ends here.
-    void loggedOut();
+    void loggedOut() { download_.loggedOut(); }
 
     // "Zapisz do pliku": the list as Windows-1250 text with CR LF line breaks.
     void ButtonZapiszClick();
@@ -74,32 +70,24 @@ public:
     // "KASUJ ": erases the register in the recorder after a confirmation.
     void ButtonKasujClick();
 
-    Phase phase() const { return phase_; }
-    bool downloading() const { return phase_ != Phase::Idle; }
+    Phase phase() const { return download_.phase(); }
+    bool downloading() const { return download_.running(); }
     // STOP is offered while no download runs, except after a stop the recorder has confirmed.
-    bool stopOffered() const { return !stopConfirmed_; }
+    bool stopOffered() const { return !download_.stopConfirmed(); }
     // A new login offers STOP again.
     void offerStop();
-    int gaugeMaximum() const { return gaugeMaximum_; }
-    int gaugePosition() const { return gaugePosition_; }
+    int gaugeMaximum() const { return download_.gaugeMaximum(); }
+    int gaugePosition() const { return download_.gaugePosition(); }
     EventList& list() { return list_; }
+    // The download itself: its lines and records.
+    const EventDownload& download() const { return download_; }
 
 private:
-    enum class Ending {
-        Complete,    // reply 90: " Koniec historii"
-        Stopped,     // reply 95
-        Silent,      // no register frame for kReplyTimeout ticks
-        LoggedOut,   // the login is gone
-        Abandoned,   // the start failed on the way
-    };
+    using Ending = EventDownload::Ending;
     void stopPressed();
-    void header(const QByteArray& payload);
-    void record(const QByteArray& payload);
-    void endDownload(Ending how);
+    void downloadEnded(Ending how);
     bool loggedIn() const;
     void showGauge();
-    void onTick();
-    void checkSilence();
     // The list and the gauge are brought on screen at most every few hundredths of a second: records
     // can come far faster than the screen could show each one.
     void viewChanged();
@@ -111,13 +99,6 @@ private:
     EventPanel panel_;
     SaveDialogState* saveDialog_;
     EventList list_;
-    std::function<QDateTime()> now_;
-
-    Phase phase_ = Phase::Idle;
-    int gaugeMaximum_ = 0;
-    int gaugePosition_ = 0;
-    quint64 lastFrameTick_ = 0;
-    bool silenceCheckQueued_ = false;
-    bool stopConfirmed_ = false;
+    EventDownload download_;
     QTimer* refreshTimer_;
 };

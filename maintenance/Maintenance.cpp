@@ -10,6 +10,7 @@
 #include "maintenance/InfoDialog.h"
 #include "maintenance/PasswordDialog.h"
 #include "maintenance/ServiceCommands.h"
+#include "maintenance/ServiceExchange.h"
 
 #include <QPointer>
 #include <QScopeGuard>
@@ -42,13 +43,7 @@ void Maintenance::Button_zmiana_haslaClick() {
 }
 
 bool Maintenance::changePassword(const QString& newPassword) {
-    if (!IsUsablePassword(newPassword)) {
-        people_->beep();
-        people_->error(QStringLiteral("Hasło musi składać się z dokładnie 4 cyfr"));
-        return false;
-    }
-    link_->SendFrame(kPasswordCode, toCp1250(newPassword, QStringLiteral("Nowe hasło")));
-    if (!link_->WaitReply(kPasswordTimeout, kPasswordCode)) return false;
+    if (ChangePassword(*link_, *people_, newPassword) != PasswordChange::Accepted) return false;
     if (passwordSink_) passwordSink_(newPassword);
     people_->information(QStringLiteral("Hasło zmienione"));
     shell_->EnterLoggedIn();
@@ -58,13 +53,11 @@ bool Maintenance::changePassword(const QString& newPassword) {
 void Maintenance::ButtonZegarClick() {
     shell_->HideLiveStatus();
     const auto resume = qScopeGuard([this] { shell_->ShowLiveStatus(); });
-    // One reading of the clock, so the date and the time belong to the same moment.
-    link_->SendFrame(kClockCode, ClockPayload(now_()));
-    if (link_->WaitReply(kClockTimeout, kClockCode)) people_->information(QStringLiteral("Ustawiono zegar w MX-4"));
+    if (SetRecorderClock(*link_, now_())) people_->information(QStringLiteral("Ustawiono zegar w MX-4"));
 }
 
-void Maintenance::ButtonRestartClick() { link_->SendFrame(kRestartCode, kRestartPayload); }
+void Maintenance::ButtonRestartClick() { SendRestart(*link_); }
 
-void Maintenance::ButtonResetlimitClick() { link_->SendFrame(kCounterResetCode, kCounterResetPayload); }
+void Maintenance::ButtonResetlimitClick() { SendCounterReset(*link_); }
 
 void Maintenance::Oprogramie1Click() { runModal(new TFInfo(shell_->dialogParent())); }

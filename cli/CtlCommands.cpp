@@ -1,0 +1,462 @@
+#include "cli/CtlCommands.h"
+
+#include "cli/CtlPeople.h"
+#include "cli/CtlSession.h"
+#include "cli/Terminal.h"
+#include "config/ConfigDiff.h"
+#include "config/ConfigFile.h"
+#include "config/Defaults.h"
+#include "config/ItemTransfer.h"
+#include "config/SafeSave.h"
+#include "config/WorkingBuffer.h"
+#include "events/EventDownload.h"
+#include "events/EventRecords.h"
+#include "link/Errors.h"
+#include "link/Link.h"
+#include "link/PortCatalog.h"
+#include "link/SerialPort.h"
+#include "link/StatusDecode.h"
+#include "maintenance/FirmwareUpdate.h"
+#include "maintenance/ServiceCommands.h"
+#include "maintenance/ServiceExchange.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QEventLoop>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QScopeGuard>
+#include <optional>
+
+namespace {
+
+QString usageText() {
+    return QStringLiteral(
+        "Usage: mx4ctl [--port PORT] [--password NNNN] [--yes] COMMAND [ARGS]\n"
+        "  ports                       the serial ports: name and device, one a line\n"
+        "  status [--watch]            one live-status reading, \"name: value\" a line\n"
+        "  read -o FILE.ncf            read the configuration into a file\n"
+        "  write FILE.ncf [--changed] [--verify]\n"
+        "                              write a configuration file\n"
+        "  diff FILE.ncf               the fields where the recorder and the file differ\n"
+        "  show FILE.ncf [--json]      a configuration file in words (no recorder needed)\n"
+        "  events -o FILE.txt [--csv FILE.csv] [--erase]\n"
+        "                              download the event register\n"
+        "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
+        "--port takes a name from \"ports\", a device, or \"sim\" (the built-in simulated recorder).\n"
+        "Exit status: 0 done, 1 differences found or verification failed, 2 wrong usage, 3 the recorder\n"
+        "did not answer or refused, 4 a file cannot be read, is damaged or cannot be written, 5 the port\n"
+        "cannot be opened.");
+}
+
+int usageError(const QString& problem) {
+    Terminal::err(QStringLiteral("mx4ctl: ") + problem);
+    Terminal::err(QStringLiteral("Try 'mx4ctl --help'."));
+    return kExitUsage;
+}
+
+// A configuration file read and checked as the window reads it; nothing when it cannot be used (said).
+std::optional<LoadedConfig> loadConfigFile(const QString& path, People& people) {
+    QByteArray buffer;
+    try {
+        if (!ReadConfigFile(path, kConfigMagic, buffer, people)) return std::nullopt;
+    } catch (const AppError& e) {
+        people.error(e.message());
+        return std::nullopt;
+    }
+    std::optional<LoadedConfig> loaded = ParseConfigFile(buffer, ConfigValues::defaults());
+    if (!loaded) people.error(QStringLiteral("Zly format pliku"));
+    return loaded;
+}
+
+bool saveOrSay(const QString& path, const QByteArray& bytes, People& people, const QString& failure) {
+    QString why;
+    if (saveFileSafely(path, bytes, &why)) return true;
+    people.error(failure.arg(path, why));
+    return false;
+}
+
+QString quoted(const QString& value) { return QLatin1Char('"') + value + QLatin1Char('"'); }
+
+// ---------------------------------------------------------------- commands without a recorder
+
+int commandPorts() {
+    for (const PortEntry& p : SystemPortCatalog().listPorts()) Terminal::out(p.portName + QLatin1Char('\t') + p.deviceName);
+    return kExitDone;
+}
+
+int commandShow(const CtlOptions& o, CtlPeople& people) {
+    const std::optional<LoadedConfig> file = loadConfigFile(o.arguments.at(0), people);
+    if (!file) return kExitFile;
+    const QVector<FieldValue> fields = DescribeConfig({file->values, file->password, false});
+    if (o.json) {
+        QJsonObject object;
+        for (const FieldValue& f : fields) object.insert(f.name, f.value);
+        Terminal::outRaw(QJsonDocument(object).toJson(QJsonDocument::Indented));
+        return kExitDone;
+    }
+    for (const FieldValue& f : fields) Terminal::out(f.label + QStringLiteral(": ") + f.value);
+    return kExitDone;
+}
+
+// ---------------------------------------------------------------- with a recorder
+
+// The session of one command: logged in at the start, logged out at the end.
+struct Connected {
+    CtlSession session;
+    int status;
+    Connected(const CtlOptions& o, CtlPeople& people) : session(o.port, &people) {
+        status = session.connectAndLogIn(o.password);
+    }
+    ~Connected() { session.logOutAndClose(); }
+    bool ok() const { return status == kExitDone; }
+};
+
+// Reads every item (or these) into `values`; false when the recorder stopped answering (said).
+bool readItems(CtlSession& s, ConfigValues& values, const QVector<int>& items, const QString& label) {
+    Progress progress(label);
+    const int total = int(ItemTransfer::itemsNumbered(items).size());
+    const ItemTransfer::Outcome outcome = ItemTransfer(&s.link()).read(values, items, [&](const ConfigItem&, int done) {
+        progress.set(done, total);
+    });
+    return outcome == ItemTransfer::Outcome::Done;
+}
+
+// The status request waits as the window's periodic one does: ten ticks a try.
+constexpr int kStatusTimeout = 10;
+
+int commandStatus(const CtlOptions& o, CtlPeople& people) {
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    Link& link = c.session.link();
+    for (bool first = true;; first = false) {
+        if (!first) link.PausePumping(10);
+        link.SendFrame(Link::kStatusCode, QByteArrayLiteral("G"));
+        if (!link.WaitReply(kStatusTimeout, Link::kStatusCode)) return kExitRecorder;
+        const std::optional<LiveStatus> s = DecodeStatus(link.replyPayloadOf(Link::kStatusCode));
+        if (!s) {
+            people.error(QStringLiteral("status reply too short"));
+            return kExitRecorder;
+        }
+        if (!first) Terminal::out(QString());
+        const auto onOff = [](bool on) { return on ? QStringLiteral("1") : QStringLiteral("0"); };
+        Terminal::out(QStringLiteral("Temperatura: ") + s->temperatureText);
+        Terminal::out(QStringLiteral("Napięcie baterii: ") + s->batteryText);
+        Terminal::out(QStringLiteral("Napięcie zasilacza 5V: ") + s->supplyText);
+        for (int i = 0; i < 5; ++i) Terminal::out(QStringLiteral("Wejście %1: %2").arg(i + 1).arg(onOff(s->inputs[i])));
+        for (int i = 0; i < 4; ++i) Terminal::out(QStringLiteral("Wyjście %1: %2").arg(i + 1).arg(onOff(s->outputs[i])));
+        Terminal::out(QStringLiteral("Flaga F: ") + onOff(s->fFlag));
+        Terminal::out(QStringLiteral("Stan modemu GSM: ") + ModemStateText(s->modemState));
+        Terminal::out(QStringLiteral("Poziom sygnału GSM: %1").arg(s->signalGauge));
+        Terminal::out(QStringLiteral("Ilość zdarzeń do obsługi: %1").arg(s->eventsWaiting));
+        Terminal::out(QStringLiteral("SMS dzisiaj: %1").arg(s->smsUsed));
+        Terminal::out(QStringLiteral("Voice dzisiaj: %1").arg(s->voiceUsed));
+        if (!o.watch) return kExitDone;
+    }
+}
+
+int commandRead(const CtlOptions& o, CtlPeople& people) {
+    ConfigValues values = ConfigValues::defaults();
+    {
+        Connected c(o, people);
+        if (!c.ok()) return c.status;
+        if (!readItems(c.session, values, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
+    }
+    QByteArray bytes;
+    try {
+        bytes = BuildConfigFile(values, o.password);
+    } catch (const AppError& e) {
+        people.error(e.message());
+        return kExitFile;
+    }
+    return saveOrSay(o.output, bytes, people, QStringLiteral("Nie zapisano pliku konfiguracji %1: %2")) ? kExitDone
+                                                                                                      : kExitFile;
+}
+
+int commandDiff(const CtlOptions& o, CtlPeople& people) {
+    const std::optional<LoadedConfig> file = loadConfigFile(o.arguments.at(0), people);
+    if (!file) return kExitFile;
+    ConfigValues recorder = file->values;
+    {
+        Connected c(o, people);
+        if (!c.ok()) return c.status;
+        if (!readItems(c.session, recorder, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
+    }
+    const QVector<FieldDifference> rows =
+        DiffConfig({file->values, file->password, false}, {recorder, std::nullopt, false});
+    for (const FieldDifference& d : rows)
+        Terminal::out(QStringLiteral("%1 [%2]: plik %3, MX-4 %4").arg(d.label, d.name, quoted(d.ours), quoted(d.theirs)));
+    return rows.isEmpty() ? kExitDone : kExitDiffers;
+}
+
+int commandWrite(const CtlOptions& o, CtlPeople& people) {
+    const std::optional<LoadedConfig> file = loadConfigFile(o.arguments.at(0), people);
+    if (!file) return kExitFile;
+    // Every payload is checked before the first frame goes out.
+    try {
+        ItemTransfer::checkEncodable(file->values);
+    } catch (const AppError& e) {
+        people.error(e.message());
+        return kExitFile;
+    }
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    ItemTransfer engine(&c.session.link());
+    QVector<int> items;
+    if (o.changed) {
+        ConfigValues recorder = file->values;
+        if (!readItems(c.session, recorder, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
+        items = ItemsOf(DiffConfig({file->values, std::nullopt, false}, {recorder, std::nullopt, false}));
+        if (items.isEmpty()) {
+            people.information(QStringLiteral("Konfiguracja w MX-4 jest taka sama jak w pliku"));
+            return kExitDone;
+        }
+    }
+    const int total = int(ItemTransfer::itemsNumbered(items).size());
+    {
+        Progress progress(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
+        const ConfigValues sent = file->values;
+        try {
+            if (engine.write([&sent] { return sent; }, items, [&](const ConfigItem&, int done) { progress.set(done, total); }) !=
+                ItemTransfer::Outcome::Done)
+                return kExitRecorder;
+        } catch (const AppError& e) {
+            people.error(e.message());
+            return kExitFile;
+        }
+    }
+    if (o.verify) {
+        ConfigValues back = file->values;
+        if (!readItems(c.session, back, items, QStringLiteral("Weryfikacja"))) return kExitRecorder;
+        const QVector<FieldDifference> wrong = WrongAfterWrite(file->values, back, items);
+        if (!wrong.isEmpty()) {
+            QStringList labels;
+            for (const FieldDifference& d : wrong) labels << d.label;
+            people.error(QStringLiteral("Weryfikacja nieudana: ") + labels.join(QStringLiteral(", ")));
+            return kExitDiffers;
+        }
+    }
+    if (o.changed) people.information(QStringLiteral("Zapisano zmienione pozycje: %1").arg(total));
+    return kExitDone;
+}
+
+bool eraseAsked(CtlSession& s, CtlPeople& people) {
+    if (!people.askYesNo(QStringLiteral("Czy skasować rejestr zdarzeń ?"))) return false;
+    if (!EraseRegister(s.link())) return false;
+    people.information(QStringLiteral("Rejestr zdarzeń skasowany"));
+    return true;
+}
+
+int commandEvents(const CtlOptions& o, CtlPeople& people) {
+    if (o.erase && !o.yes && !(Terminal::stdinIsTerminal() && Terminal::stderrIsTerminal()))
+        return usageError(QStringLiteral("--erase asks first: give --yes when nobody can answer"));
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    EventDownload& download = c.session.download();
+    std::optional<EventDownload::Ending> ending;
+    Progress progress(QStringLiteral("Pobieram rejestr zdarzeń"));
+    EventDownload::Hooks hooks;
+    hooks.progressed = [&] { progress.set(download.gaugePosition(), download.gaugeMaximum()); };
+    hooks.ended = [&](EventDownload::Ending how) { ending = how; };
+    download.setHooks(hooks);
+    download.start();
+    while (download.running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    progress.finish();
+    if (ending == EventDownload::Ending::Silent) people.error(QStringLiteral("Brak odpowiedzi z MX-4"));
+    if (ending != EventDownload::Ending::Complete && ending != EventDownload::Ending::Stopped) return kExitRecorder;
+    QByteArray text;
+    try {
+        text = EventTextFile(download.lines().join(QLatin1Char('\n')));
+    } catch (const AppError& e) {
+        people.error(e.message());
+        return kExitFile;
+    }
+    if (!saveOrSay(o.output, text, people, QStringLiteral("Nie zapisano pliku historii %1: %2"))) return kExitFile;
+    if (!o.csv.isEmpty() &&
+        !saveOrSay(o.csv, EventsCsv(download.records()), people, QStringLiteral("Nie zapisano pliku CSV %1: %2")))
+        return kExitFile;
+    people.information(QStringLiteral("Zapisano plik historii"));
+    if (o.erase && !eraseAsked(c.session, people)) return kExitRecorder;
+    return kExitDone;
+}
+
+int commandErase(const CtlOptions& o, CtlPeople& people) {
+    if (!o.yes && !(Terminal::stdinIsTerminal() && Terminal::stderrIsTerminal()))
+        return usageError(QStringLiteral("erase asks first: give --yes when nobody can answer"));
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    return eraseAsked(c.session, people) ? kExitDone : kExitRecorder;
+}
+
+int commandClock(const CtlOptions& o, CtlPeople& people) {
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    if (!SetRecorderClock(c.session.link(), QDateTime::currentDateTime())) return kExitRecorder;
+    people.information(QStringLiteral("Ustawiono zegar w MX-4"));
+    return kExitDone;
+}
+
+int commandRestart(const CtlOptions& o, CtlPeople& people) {
+    CtlSession session(o.port, &people);
+    if (const int status = session.connectAndLogIn(o.password); status != kExitDone) return status;
+    SendRestart(session.link());
+    // The recorder restarts: nobody is logged in any more to log out.
+    session.close();
+    return kExitDone;
+}
+
+int commandResetCounters(const CtlOptions& o, CtlPeople& people) {
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    SendCounterReset(c.session.link());
+    c.session.link().sleepBlocking(10);
+    return kExitDone;
+}
+
+int commandPassword(const CtlOptions& o, CtlPeople& people) {
+    const QString password = o.arguments.at(0);
+    if (!IsUsablePassword(password)) {
+        people.error(QStringLiteral("Hasło musi składać się z dokładnie 4 cyfr"));
+        return kExitUsage;
+    }
+    Connected c(o, people);
+    if (!c.ok()) return c.status;
+    if (ChangePassword(c.session.link(), people, password) != PasswordChange::Accepted) return kExitRecorder;
+    people.information(QStringLiteral("Hasło zmienione"));
+    return kExitDone;
+}
+
+int commandFirmware(const CtlOptions& o, CtlPeople& people) {
+    if (!o.yes && !(Terminal::stdinIsTerminal() && Terminal::stderrIsTerminal()))
+        return usageError(QStringLiteral("firmware asks first: give --yes when nobody can answer"));
+    CtlSession session(o.port, &people);
+    FirmwareUpdate update(&session.link(), &session, &people);
+    // The image is checked before the port opens: a damaged file sends nothing.
+    try {
+        if (!update.chooseFile(o.arguments.at(0))) return kExitFile;
+    } catch (const AppError& e) {
+        people.error(e.message());
+        return kExitFile;
+    }
+    if (!people.askYesNo(QStringLiteral("Aktualizować oprogramowanie MX-4 z pliku %1 ?").arg(o.arguments.at(0))))
+        return kExitDone;
+    // As the window's "Aktualizacja": the port open, the lines raised, a second's pause; no login.
+    if (const int opened = session.open(); opened != kExitDone) return opened;
+    try {
+        session.port().SetDtrLine(true);
+        session.port().SetRtsLine(true);
+    } catch (const PortError& e) {
+        people.error(e.message());
+        session.close();
+        return kExitPort;
+    }
+    session.link().PausePumping(10);
+    Progress progress(QStringLiteral("Aktualizacja"));
+    QObject::connect(&update, &FirmwareUpdate::progress, [&progress](int percent) { progress.set(percent, 100); });
+    const FirmwareUpdate::Outcome outcome = update.run();
+    progress.finish();
+    session.close();
+    return outcome == FirmwareUpdate::Outcome::Done ? kExitDone : kExitRecorder;
+}
+
+}  // namespace
+
+int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
+    QCommandLineParser p;
+    p.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("This help."));
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("The version."));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The port."), QStringLiteral("PORT"));
+    const QCommandLineOption password(QStringLiteral("password"), QStringLiteral("The password."), QStringLiteral("NNNN"),
+                                      kDefaultPassword);
+    const QCommandLineOption yes(QStringLiteral("yes"), QStringLiteral("No questions."));
+    const QCommandLineOption output(QStringLiteral("o"), QStringLiteral("The file to write."), QStringLiteral("FILE"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QStringLiteral("The CSV file."), QStringLiteral("FILE"));
+    const QCommandLineOption erase(QStringLiteral("erase"), QStringLiteral("Erase after the download."));
+    const QCommandLineOption changed(QStringLiteral("changed"), QStringLiteral("Only the items that differ."));
+    const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("Read back and compare."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output."));
+    const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("Once a second."));
+    p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch});
+    if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
+    if (p.isSet(help)) {
+        Terminal::out(usageText());
+        return -1;
+    }
+    if (p.isSet(version)) {
+        Terminal::out(QStringLiteral("mx4ctl ") + QCoreApplication::applicationVersion());
+        return -1;
+    }
+    const QStringList positional = p.positionalArguments();
+    if (positional.isEmpty()) return usageError(QStringLiteral("no command given"));
+    options.command = positional.first();
+    options.arguments = positional.mid(1);
+    options.port = p.value(port);
+    options.password = p.value(password);
+    options.yes = p.isSet(yes);
+    options.output = p.value(output);
+    options.csv = p.value(csv);
+    options.erase = p.isSet(erase);
+    options.changed = p.isSet(changed);
+    options.verify = p.isSet(verify);
+    options.json = p.isSet(json);
+    options.watch = p.isSet(watch);
+    if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
+
+    // Which command takes which arguments and options.
+    struct Shape {
+        const char* name;
+        int arguments;
+        QList<const QCommandLineOption*> options;
+    };
+    const QList<Shape> shapes = {
+        {"ports", 0, {}},
+        {"status", 0, {&watch}},
+        {"read", 0, {&output}},
+        {"write", 1, {&changed, &verify}},
+        {"diff", 1, {}},
+        {"show", 1, {&json}},
+        {"events", 0, {&output, &csv, &erase}},
+        {"erase", 0, {}},
+        {"clock", 0, {}},
+        {"restart", 0, {}},
+        {"reset-counters", 0, {}},
+        {"password", 1, {}},
+        {"firmware", 1, {}},
+    };
+    const Shape* shape = nullptr;
+    for (const Shape& s : shapes)
+        if (options.command == QLatin1String(s.name)) shape = &s;
+    if (!shape) return usageError(QStringLiteral("unknown command \"%1\"").arg(options.command));
+    if (options.arguments.size() != shape->arguments)
+        return usageError(shape->arguments == 0
+                              ? QStringLiteral("%1 takes no argument").arg(options.command)
+                              : QStringLiteral("%1 takes one file or value").arg(options.command));
+    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch})
+        if (p.isSet(*o) && !shape->options.contains(o))
+            return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
+    if ((options.command == QLatin1String("read") || options.command == QLatin1String("events")) &&
+        options.output.isEmpty())
+        return usageError(QStringLiteral("%1 needs -o FILE").arg(options.command));
+    return kExitDone;
+}
+
+int RunCommand(const CtlOptions& o) {
+    CtlPeople people(o.yes);
+    const QString& c = o.command;
+    if (c == QLatin1String("ports")) return commandPorts();
+    if (c == QLatin1String("show")) return commandShow(o, people);
+    if (c == QLatin1String("status")) return commandStatus(o, people);
+    if (c == QLatin1String("read")) return commandRead(o, people);
+    if (c == QLatin1String("write")) return commandWrite(o, people);
+    if (c == QLatin1String("diff")) return commandDiff(o, people);
+    if (c == QLatin1String("events")) return commandEvents(o, people);
+    if (c == QLatin1String("erase")) return commandErase(o, people);
+    if (c == QLatin1String("clock")) return commandClock(o, people);
+    if (c == QLatin1String("restart")) return commandRestart(o, people);
+    if (c == QLatin1String("reset-counters")) return commandResetCounters(o, people);
+    if (c == QLatin1String("password")) return commandPassword(o, people);
+    if (c == QLatin1String("firmware")) return commandFirmware(o, people);
+    return usageError(QStringLiteral("unknown command \"%1\"").arg(c));
+}

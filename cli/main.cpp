@@ -1,0 +1,32 @@
+// mx4ctl: the MX-4 recorder from the command line, on the configurator's own core.
+
+#include "cli/CtlCommands.h"
+#include "cli/CtlSession.h"
+#include "link/ErrorHook.h"
+#include "cli/Terminal.h"
+
+#include <QCoreApplication>
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("mx4ctl"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MX4_VERSION));
+    // What no command handles itself ends up here, from inside the event loop.
+    setErrorHook([](const AppError& e) { Terminal::err(QStringLiteral("mx4ctl: ") + e.message()); });
+    CtlOptions options;
+    const int parsed = ParseCommandLine(app.arguments().mid(1), options);
+    if (parsed == -1) return kExitDone;
+    if (parsed != kExitDone) return parsed;
+    try {
+        return RunCommand(options);
+    } catch (const FileError& e) {
+        Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
+        return kExitFile;
+    } catch (const PortError& e) {
+        Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
+        return kExitPort;
+    } catch (const AppError& e) {
+        Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
+        return kExitRecorder;
+    }
+}

@@ -1,0 +1,390 @@
+// mx4ctl as a program: against its built-in simulated recorder (--port sim) and, through the real
+// QSerialPort back end, against the simulated recorder behind a pseudo-terminal that lives in this
+// test. Exit status, standard output, standard error and the files it leaves are what is checked.
+
+#include "config/ConfigDiff.h"
+#include "config/ConfigFile.h"
+#include "config/ConfigItems.h"
+#include "config/WorkingBuffer.h"
+#include "events/EventDecode.h"
+#include "events/EventRecords.h"
+#include "link/Text.h"
+#include "sim/PtyRecorder.h"
+#include "sim/RecorderData.h"
+#include "support/TestFiles.h"
+
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QScopeGuard>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+namespace {
+struct Run {
+    int code = -1;
+    QString out;
+    QString err;
+    QStringList lines() const { return out.split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
+};
+
+// Runs mx4ctl to its end while this process's event loop keeps serving the recorder behind the pty.
+// The guard only keeps a hung program from hanging the suite; nothing depends on how fast it runs.
+Run ctl(const QStringList& arguments, const QString& workDir = QString()) {
+    QProcess p;
+    p.setProgram(QStringLiteral(MX4CTL_PROGRAM));
+    p.setArguments(arguments);
+    if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
+    // Standard input is no terminal here: mx4ctl must not wait for an answer.
+    p.setStandardInputFile(QProcess::nullDevice());
+    QEventLoop loop;
+    QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(240000, &loop, &QEventLoop::quit);
+    p.start();
+    loop.exec();
+    Run r;
+    if (p.state() != QProcess::NotRunning) {
+        p.kill();
+        p.waitForFinished(5000);
+        r.err = QStringLiteral("mx4ctl did not end: ");
+    }
+    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err += QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+QString describe(const Run& r) { return QStringLiteral("exit %1\nout: %2\nerr: %3").arg(r.code).arg(r.out, r.err); }
+
+const ConfigItem& itemOf(TextField field) {
+    for (const ConfigItem& item : configItems())
+        if (item.kind == ItemKind::Text && item.field == field) return item;
+    qFatal("no item for the field");
+}
+
+LoadedConfig parsed(const QString& path) {
+    const std::optional<LoadedConfig> loaded = ParseConfigFile(readTestFile(path), ConfigValues::defaults());
+    if (!loaded) qFatal("%s is no configuration file", qPrintable(path));
+    return *loaded;
+}
+
+// The recorder behind a pty, unpaced, with the test's slave descriptor let go so mx4ctl's open and
+// close bring the line up and down as a real port would.
+struct PtyLine {
+    PtyRecorder far;
+    Recorder& recorder() { return far.recorder(); }
+    PtyLine() { far.closeSlave(); }
+    QStringList port() const { return {QStringLiteral("--port"), far.path()}; }
+    void setFaults(const std::function<void(SimFaults&)>& change) {
+        SimFaults f = far.recorder().faults();
+        change(f);
+        far.recorder().setFaults(f);
+    }
+};
+
+int count(const QVector<quint8>& codes, quint8 code) { return int(codes.count(code)); }
+}  // namespace
+
+class Mx4ctlTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir dir;
+    QString file(const QString& name) const { return dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase() { QVERIFY(dir.isValid()); }
+
+    // Wrong usage ends with 2 before any port is opened: the port named here does not exist, which
+    // would be 5.
+    void wrongUsage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<QString>("says");
+        const QStringList missing{"--port", "/dev/mx4-no-such-port"};
+        QTest::newRow("no command") << missing << "no command given";
+        QTest::newRow("unknown command") << (missing + QStringList{"fetch"}) << "unknown command \"fetch\"";
+        QTest::newRow("read without -o") << (missing + QStringList{"read"}) << "read needs -o FILE";
+        QTest::newRow("events without -o") << (missing + QStringList{"events", "--csv", "x.csv"}) << "events needs -o FILE";
+        QTest::newRow("write without file") << (missing + QStringList{"write"}) << "write takes one file or value";
+        QTest::newRow("two files") << (missing + QStringList{"diff", "a.ncf", "b.ncf"}) << "diff takes one file or value";
+        QTest::newRow("option of another command") << (missing + QStringList{"read", "-o", "a.ncf", "--verify"})
+                                                   << "read does not take --verify";
+        QTest::newRow("unknown option") << (missing + QStringList{"status", "--fast"}) << "Unknown option 'fast'";
+        QTest::newRow("password not four digits") << (missing + QStringList{"password", "12a4"})
+                                                  << "Hasło musi składać się z dokładnie 4 cyfr";
+        QTest::newRow("erase with nobody to ask") << (missing + QStringList{"erase"}) << "give --yes";
+    }
+    void wrongUsage() {
+        QFETCH(QStringList, arguments);
+        QFETCH(QString, says);
+        const Run r = ctl(arguments, dir.path());
+        QVERIFY2(r.code == 2, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains(says), qPrintable(describe(r)));
+        QVERIFY2(!r.err.contains("Unable to open com port"), qPrintable(describe(r)));
+        QVERIFY(r.out.isEmpty());
+    }
+
+    void helpIsNoError() {
+        const Run r = ctl({"--help"});
+        QCOMPARE(r.code, 0);
+        QVERIFY(r.out.startsWith("Usage: mx4ctl"));
+        QVERIFY(r.err.isEmpty());
+    }
+
+    // A port that does not exist: 5 with the port's own message, no login tried, nothing written.
+    void missingPort() {
+        const Run r = ctl({"--port", "/dev/mx4-no-such-port", "read", "-o", file("missing.ncf")});
+        QVERIFY2(r.code == 5, qPrintable(describe(r)));
+        QCOMPARE(r.err.trimmed(), QString("mx4ctl: Unable to open com port (Error: 2)"));
+        QVERIFY(!QFileInfo::exists(file("missing.ncf")));
+    }
+
+    // The built-in simulator: read, show, diff; then a file that differs in one field.
+    void simReadShowDiff() {
+        const QString a = file("sim.ncf");
+        Run r = ctl({"--port", "sim", "read", "-o", a});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY(r.out.isEmpty());
+        const LoadedConfig read = parsed(a);
+        QCOMPARE(read.password, QString("1234"));
+
+        // show: every field with the window's label, in the window's order.
+        r = ctl({"show", a});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QStringList expected;
+        for (const FieldValue& f : DescribeConfig({read.values, read.password, false})) expected << f.label + ": " + f.value;
+        QCOMPARE(r.out.split('\n').mid(0, expected.size()), expected);
+        QVERIFY(r.out.endsWith('\n'));
+        QVERIFY(r.out.contains("Telefon 1: +48601234567\n"));
+
+        r = ctl({"show", a, "--json"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QVector<FieldValue> fields = DescribeConfig({read.values, read.password, false});
+        QCOMPARE(json.size(), fields.size());
+        for (const FieldValue& f : fields) QCOMPARE(json.value(f.name).toString(), f.value);
+
+        r = ctl({"--port", "sim", "diff", a});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY(r.out.isEmpty());
+
+        LoadedConfig changed = read;
+        changed.values.text(TextField::Edit_Tel1) = "+48600000001";
+        const QString b = file("sim-changed.ncf");
+        writeTestFile(b, BuildConfigFile(changed.values, changed.password));
+        r = ctl({"--port", "sim", "diff", b});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QCOMPARE(r.lines(), QStringList{"Telefon 1 [Edit_Tel1]: plik \"+48600000001\", MX-4 \"+48601234567\""});
+    }
+
+    // Over the pty: a read, a diff that finds nothing, then a value changed in the recorder itself.
+    void ptyDiffAfterRecorderChange() {
+        PtyLine line;
+        const QString a = file("pty.ncf");
+        Run r = ctl(line.port() + QStringList{"read", "-o", a});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        // Standard error is no terminal here: no progress bar, and a read that worked says nothing.
+        QCOMPARE(r.err, QString());
+        const LoadedConfig read = parsed(a);
+        QCOMPARE(count(line.recorder().receivedCodes(), itemOf(TextField::Edit_Tel3).readCode), 1);
+        // Logged out at the end.
+        QCOMPARE(line.recorder().receivedCodes().last(), quint8(2));
+
+        r = ctl(line.port() + QStringList{"diff", a});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY(r.out.isEmpty());
+
+        ConfigValues inRecorder = read.values;
+        inRecorder.text(TextField::Edit_Tel3) = "+48111222333";
+        const ConfigItem& tel3 = itemOf(TextField::Edit_Tel3);
+        line.recorder().setItem(tel3.number, EncodeItem(tel3, inRecorder));
+        r = ctl(line.port() + QStringList{"diff", a});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QCOMPARE(r.lines(), QStringList{QString("Telefon 3 [Edit_Tel3]: plik \"%1\", MX-4 \"+48111222333\"")
+                                            .arg(read.values.text(TextField::Edit_Tel3))});
+    }
+
+    // write --verify: the file's values reach the recorder; a recorder that forgets one item fails the
+    // verification with 1, naming the field. --changed writes only the items that differ.
+    void ptyWriteVerify() {
+        PtyLine line;
+        const QString a = file("write-base.ncf");
+        QCOMPARE(ctl(line.port() + QStringList{"read", "-o", a}).code, 0);
+        LoadedConfig wanted = parsed(a);
+        wanted.values.text(TextField::Edit_Tel2) = "+48999888777";
+        wanted.values.matrix[RowIN2][Voice][4] = !wanted.values.matrix[RowIN2][Voice][4];
+        const QString b = file("write-wanted.ncf");
+        writeTestFile(b, BuildConfigFile(wanted.values, wanted.password));
+
+        line.recorder().clearLog();
+        Run r = ctl(line.port() + QStringList{"write", b, "--changed", "--verify"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        const ConfigItem& tel2 = itemOf(TextField::Edit_Tel2);
+        QCOMPARE(line.recorder().item(tel2.number), EncodeItem(tel2, wanted.values));
+        // Two items differ: only their write codes went out, each once.
+        const QVector<quint8> codes = line.recorder().receivedCodes();
+        int writes = 0;
+        for (const ConfigItem& item : configItems()) writes += count(codes, item.writeCode);
+        QCOMPARE(writes, 2);
+        QCOMPARE(count(codes, tel2.writeCode), 1);
+        QVERIFY(r.err.contains("Zapisano zmienione pozycje: 2"));
+
+        // The whole file again, the recorder now forgetting what is written to Telefon 2.
+        wanted.values.text(TextField::Edit_Tel2) = "+48777666555";
+        writeTestFile(b, BuildConfigFile(wanted.values, wanted.password));
+        line.setFaults([&](SimFaults& f) { f.forgetWritesTo = {tel2.number}; });
+        line.recorder().clearLog();
+        r = ctl(line.port() + QStringList{"write", b, "--verify"});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("mx4ctl: Weryfikacja nieudana: Telefon 2\n"), qPrintable(describe(r)));
+        int allWrites = 0;
+        for (const ConfigItem& item : configItems()) allWrites += count(line.recorder().receivedCodes(), item.writeCode);
+        QCOMPARE(allWrites, kConfigItemCount);
+    }
+
+    // events -o and --csv: the text as the window saves it, the rows the chart's CSV writer makes.
+    void ptyEvents() {
+        PtyLine line;
+        const QDateTime start(QDate(2024, 3, 1), QTime(8, 0));
+        line.recorder().fillRegister(25, 7, start);
+        const QVector<QByteArray> records = MakeRegister(25, 7, start);
+        const Run r = ctl(line.port() + QStringList{"events", "-o", file("events.txt"), "--csv", file("events.csv")});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+
+        const QByteArray text = readTestFile(file("events.txt"));
+        QVERIFY(!text.endsWith("\r\n"));
+        QCOMPARE(text.count('\n'), text.count("\r\n"));
+        const QStringList lines = fromCp1250(text).split("\r\n");
+        // The header carries the PC's date and time: its other lines are fixed.
+        const RegisterHeader header = *DecodeRegisterHeader(QByteArray("\xC8\x00", 2), QDateTime::currentDateTime());
+        QCOMPARE(lines.size() > header.lines.size(), true);
+        QVERIFY(lines.at(0).startsWith(" Wydruk zdarzeń z dnia :  "));
+        QCOMPARE(lines.mid(2, header.lines.size() - 2), header.lines.mid(2));
+        QStringList expected;
+        QVector<EventRecord> decoded;
+        for (const QByteArray& record : records) {
+            if (const auto l = DecodeEventRecord(record)) expected << l->text;
+            decoded << *DecodeEventData(record);
+        }
+        expected << EndOfRegisterText();
+        QCOMPARE(lines.mid(header.lines.size()), expected);
+        QCOMPARE(readTestFile(file("events.csv")), EventsCsv(decoded));
+        // Nothing erased without --erase.
+        QCOMPARE(line.recorder().recordCount(), 25);
+    }
+
+    void ptyEventsThenErase() {
+        PtyLine line;
+        line.recorder().fillRegister(6, 3);
+        const Run r = ctl(line.port() + QStringList{"--yes", "events", "-o", file("erased.txt"), "--erase"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY(r.err.contains("Rejestr zdarzeń skasowany"));
+        QCOMPARE(line.recorder().recordCount(), 0);
+        QVERIFY(fromCp1250(readTestFile(file("erased.txt"))).endsWith(EndOfRegisterText()));
+    }
+
+    // A damaged or foreign file: 4 with the window's words, and not a byte on the line.
+    void damagedFile_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("says");
+        ConfigValues v = ConfigValues::defaults();
+        QByteArray good = BuildConfigFile(v, "1234");
+        QByteArray badCheck = good;
+        badCheck[10] = char(badCheck[10] ^ 0x01);
+        QTest::newRow("check byte") << badCheck << "mx4ctl: Bląd CRC pliku konfiguracji";
+        QTest::newRow("magic") << QByteArray("nfr\x01\x02\x03", 6) << "mx4ctl: Zly format pliku";
+        QByteArray cut = good.left(20);
+        cut.append(char(XorOf(cut)));
+        QTest::newRow("fields past the end") << cut << "mx4ctl: Zly format pliku";
+    }
+    void damagedFile() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, says);
+        const QString path = file("damaged.ncf");
+        writeTestFile(path, bytes);
+        PtyLine line;
+        for (const QString& command : {QString("write"), QString("diff")}) {
+            const Run r = ctl(line.port() + QStringList{command, path});
+            QVERIFY2(r.code == 4, qPrintable(describe(r)));
+            QVERIFY2(r.err.startsWith(says), qPrintable(describe(r)));
+        }
+        const Run shown = ctl({"show", path});
+        QCOMPARE(shown.code, 4);
+        QVERIFY(shown.out.isEmpty());
+        QCOMPARE(line.far.bytesFromProgram(), 0);
+        QVERIFY(line.recorder().received().isEmpty());
+    }
+
+    // A silent recorder: 3 once the login's tries have run out, and an earlier file stays as it was.
+    void silentRecorder() {
+        PtyLine line;
+        line.setFaults([](SimFaults& f) { f.silent = true; });
+        const QString path = file("kept.ncf");
+        writeTestFile(path, "an earlier copy");
+        Run r = ctl(line.port() + QStringList{"read", "-o", path});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QCOMPARE(r.err.trimmed(), QString("mx4ctl: Brak odpowiedzi z MX-4"));
+        QCOMPARE(readTestFile(path), QByteArray("an earlier copy"));
+        // The preamble and three logins went out, and nothing else.
+        QCOMPARE(count(line.recorder().receivedCodes(), 1), 3);
+
+        r = ctl(line.port() + QStringList{"events", "-o", file("never.txt")});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QVERIFY(!QFileInfo::exists(file("never.txt")));
+    }
+
+    // Standard error on a terminal: the progress bar, redrawn on one line up to 100 %.
+    void progressOnATerminal() {
+        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0);
+        const auto closeMaster = qScopeGuard([master] { ::close(master); });
+        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
+        const QString terminal = QString::fromLocal8Bit(::ptsname(master));
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        QByteArray shown;
+        QSocketNotifier reader(master, QSocketNotifier::Read);
+        connect(&reader, &QSocketNotifier::activated, this, [&] {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, int(n));
+        });
+        PtyLine line;
+        QProcess p;
+        p.setProgram(QStringLiteral(MX4CTL_PROGRAM));
+        p.setArguments(line.port() + QStringList{"read", "-o", file("progress.ncf")});
+        p.setStandardInputFile(QProcess::nullDevice());
+        p.setStandardErrorFile(terminal);
+        QEventLoop loop;
+        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
+        QTimer::singleShot(240000, &loop, &QEventLoop::quit);
+        p.start();
+        loop.exec();
+        QCOMPARE(p.exitCode(), 0);
+        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("100%"), 60000);
+        const QString text = QString::fromUtf8(shown);
+        QVERIFY2(text.contains("\rPobieram konfiguracje sterownika [####"), qPrintable(text));
+        QVERIFY2(text.contains("[##############################] 100%"), qPrintable(text));
+        QVERIFY(p.readAllStandardOutput().isEmpty());
+    }
+
+    void wrongPassword() {
+        PtyLine line;
+        line.recorder().setPassword("4321");
+        Run r = ctl(line.port() + QStringList{"status"});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QCOMPARE(r.err.trimmed(), QString("mx4ctl: Błędne hasło"));
+        QVERIFY(r.out.isEmpty());
+        r = ctl(line.port() + QStringList{"--password", "4321", "status"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY2(r.out.startsWith("Temperatura: +23,2\n"), qPrintable(describe(r)));
+        QVERIFY(r.out.contains("\nWejście 1: "));
+    }
+};
+
+QTEST_GUILESS_MAIN(Mx4ctlTest)
+#include "tst_mx4ctl.moc"
