@@ -2,6 +2,7 @@
 
 #include "config/SafeSave.h"
 #include "config/SaveDialogState.h"
+#include "events/EventChart.h"
 #include "events/EventDecode.h"
 #include "events/EventPrint.h"
 #include "link/ErrorHook.h"
@@ -53,6 +54,7 @@ void EventRegister::ButtonPobierzClick() {
     try {
         link_->st.stopRequested = false;
         list_.clear();
+        forgetRegister();
         shell_->HideLiveStatus();
         gaugeMaximum_ = 0;
         gaugePosition_ = 0;
@@ -116,6 +118,8 @@ void EventRegister::header(const QByteArray& payload) {
     const std::optional<RegisterHeader> h = DecodeRegisterHeader(payload, now_());
     if (!h) return;
     for (const QString& line : h->lines) list_.append(line, EventColour::Black);
+    registerHeld_ = true;
+    registerVersion_ = version_ ? version_() : QString();
     gaugeMaximum_ = h->gaugeMaximum;
     gaugePosition_ = qMin(gaugePosition_, gaugeMaximum_);
     viewChanged();
@@ -125,6 +129,7 @@ void EventRegister::record(const QByteArray& payload) {
     // Records outside a download belong to no list; they still ask the recorder to stop.
     if (phase_ != Phase::Idle && payload.size() >= kEventRecordSize) {
         if (const std::optional<EventLine> line = DecodeEventRecord(payload)) list_.append(line->text, line->colour);
+        if (std::optional<EventRecord> r = DecodeEventData(payload)) records_.append(std::move(*r));
         gaugePosition_ = qMin(gaugePosition_ + kGaugeStep, gaugeMaximum_);
         viewChanged();
     }
@@ -256,8 +261,26 @@ void EventRegister::Button1Click() {
 void EventRegister::ButtonCLRClick() {
     if (phase_ != Phase::Idle) return;
     list_.clear();
+    forgetRegister();
     gaugePosition_ = 0;
     refreshView();
+    shell_->refreshControls();
+}
+
+void EventRegister::forgetRegister() {
+    records_.clear();
+    registerHeld_ = false;
+    registerVersion_.clear();
+    if (chart_) chart_->close();
+}
+
+void EventRegister::ButtonWykresClick(const ChartThresholds& thresholds) {
+    if (phase_ != Phase::Idle || !registerHeld_) return;
+    if (!chart_) chart_ = new TFormWykres(people_, shell_->dialogParent());
+    chart_->showRegister(records_, thresholds, registerVersion_);
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
 }
 
 void EventRegister::ButtonKasujClick() {

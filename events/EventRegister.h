@@ -4,7 +4,9 @@
 // the recorder in their activity (DownloadStarting, Erasing); the download moves the activity on to
 // Downloading and Stopping and leaves it when the register ends. The replies come through reply().
 
+#include "events/EventChartData.h"
 #include "events/EventList.h"
+#include "events/EventRecords.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -17,6 +19,7 @@ class QProgressBar;
 class QTimer;
 class QPushButton;
 class QTextEdit;
+class TFormWykres;
 struct SaveDialogState;
 
 // The controls of the "Rejestr zdarzeń" group.
@@ -29,6 +32,7 @@ struct EventPanel {
     QPushButton* Button1 = nullptr;  // "Drukuj"
     QPushButton* ButtonZapisz = nullptr;
     QTextEdit* trm = nullptr;
+    QPushButton* ButtonWykres = nullptr;
 };
 
 class EventRegister : public QObject {
@@ -53,6 +57,8 @@ public:
 
     // The PC's date and time for the header lines; tests put a fixed moment here.
     void setClockSource(std::function<QDateTime()> now) { now_ = std::move(now); }
+    // The recorder's version as the window shows it; taken when a register's header comes, for its page.
+    void setVersionSource(std::function<QString()> version) { version_ = std::move(version); }
 
     // "POBIERZ": locks the window, pauses the live status, asks for the register and waits for its header.
     void ButtonPobierzClick();
@@ -73,6 +79,8 @@ public:
     void ButtonCLRClick();
     // "KASUJ ": erases the register in the recorder after a confirmation.
     void ButtonKasujClick();
+    // "Wykres": the window "Wykres temperatury" with the register held, against these thresholds.
+    void ButtonWykresClick(const ChartThresholds& thresholds);
 
     Phase phase() const { return phase_; }
     bool downloading() const { return phase_ != Phase::Idle; }
@@ -83,6 +91,13 @@ public:
     int gaugeMaximum() const { return gaugeMaximum_; }
     int gaugePosition() const { return gaugePosition_; }
     EventList& list() { return list_; }
+    // The records of the register in the list, decoded, in the order they came; also those that make no
+    // line. Emptied with the list.
+    const QVector<EventRecord>& records() const { return records_; }
+    // The list holds a downloaded register (its header came), whole or stopped part of the way.
+    bool registerHeld() const { return registerHeld_; }
+    // The chart window, once "Wykres" has opened it.
+    TFormWykres* chartWindow() const { return chart_; }
 
 private:
     enum class Ending {
@@ -104,6 +119,8 @@ private:
     // can come far faster than the screen could show each one.
     void viewChanged();
     void refreshView();
+    // The list is emptied: the records go with it, and a chart of them closes.
+    void forgetRegister();
 
     Link* link_;
     Shell* shell_;
@@ -111,7 +128,12 @@ private:
     EventPanel panel_;
     SaveDialogState* saveDialog_;
     EventList list_;
+    QVector<EventRecord> records_;
+    bool registerHeld_ = false;
+    QString registerVersion_;
+    TFormWykres* chart_ = nullptr;
     std::function<QDateTime()> now_;
+    std::function<QString()> version_;
 
     Phase phase_ = Phase::Idle;
     int gaugeMaximum_ = 0;
