@@ -31,15 +31,15 @@ constexpr qint64 kHourMs = 3600 * 1000;
 // The window's chart as it is laid out for paper, in the chart's own units; the page scales it.
 constexpr double kPaperChartWidth = 1400;
 
-Qt::PenStyle markStyle(int code) {
+// The marks are solid: a dashed line drawn smooth costs ten times as much, and a register has hundreds
+// of marks. Events of the same colour differ in width: start-up, mains and alarms wide, GSM link and
+// battery narrow.
+double markWidth(int code) {
     switch (code) {
-    case 5: return Qt::DotLine;      // start-up
-    case 6: return Qt::DashDotLine;  // GSM link
-    case 7:
-    case 8: return Qt::DashLine;     // mains
+    case 6:
     case 9:
-    case 10: return Qt::DotLine;     // battery
-    default: return Qt::SolidLine;   // an alarm without a sample
+    case 10: return 1.0;
+    default: return 1.5;
     }
 }
 
@@ -88,7 +88,8 @@ void ChartView::wheelEvent(QWheelEvent* event) {
 void FillChart(QChart* chart, const ChartSeries& s) {
     chart->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
     chart->setLocalizeNumbers(true);
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // Beside the plot, where the events' words fit.
+    chart->legend()->setAlignment(Qt::AlignRight);
 
     auto* x = new QDateTimeAxis;
     x->setFormat(QStringLiteral("yyyy-MM-dd hh:mm"));
@@ -117,12 +118,6 @@ void FillChart(QChart* chart, const ChartSeries& s) {
     lo = std::floor(lo) - 1;
     hi = std::ceil(hi) + 1;
 
-    auto* curve = new QLineSeries;
-    curve->setName(QStringLiteral("Temperatura"));
-    curve->setPen(QPen(kCurveColour, 2));
-    curve->replace(QList<QPointF>(s.temperature.cbegin(), s.temperature.cend()));
-    addSeries(chart, curve, x, y);
-
     const auto threshold = [&](const QString& name, const QColor& colour) {
         auto* line = new QLineSeries;
         line->setName(name);
@@ -136,10 +131,17 @@ void FillChart(QChart* chart, const ChartSeries& s) {
     for (const ChartMarkers& m : s.markers) {
         auto* line = new QLineSeries;
         line->setName(m.name);
-        line->setPen(QPen(m.colour, 1.5, markStyle(m.code)));
+        line->setPen(QPen(m.colour, markWidth(m.code)));
         addSeries(chart, line, x, y);
         marks << line;
     }
+    // The curve over the marks and the thresholds, the alarm points over the curve.
+    auto* curve = new QLineSeries;
+    curve->setName(QStringLiteral("Temperatura"));
+    curve->setPen(QPen(kCurveColour, 2));
+    curve->replace(QList<QPointF>(s.temperature.cbegin(), s.temperature.cend()));
+    addSeries(chart, curve, x, y);
+
     // The thresholds and the marks are laid across what is in view, and again whenever that changes:
     // drawn over the whole period and beyond, a dashed line zoomed in far would be miles of dashes.
     const double high_ = s.high, low_ = s.low;
@@ -181,6 +183,7 @@ void FillChart(QChart* chart, const ChartSeries& s) {
 
     x->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(to));
     y->setRange(lo, hi);
+    y->applyNiceNumbers();
     place();
 }
 

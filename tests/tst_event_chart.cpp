@@ -314,6 +314,10 @@ private slots:
         QCOMPARE(chart->windowTitle(), QStringLiteral("Wykres temperatury"));
         QVERIFY(chart->isWindow());
         QCOMPARE(chart->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        QCOMPARE(chart->ButtonCalyZakres->text(), QStringLiteral("Cały zakres"));
+        QCOMPARE(chart->ButtonZapiszCSV->text(), QStringLiteral("Zapisz CSV"));
+        QCOMPARE(chart->ButtonDrukuj->text(), QStringLiteral("Drukuj"));
+        QCOMPARE(chart->ButtonZapiszPDF->text(), QStringLiteral("Zapisz PDF"));
 
         QLineSeries* max = lineNamed(chart->chart(), QStringLiteral("MAX +12"));
         QLineSeries* min = lineNamed(chart->chart(), QStringLiteral("MIN -8"));
