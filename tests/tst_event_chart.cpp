@@ -8,6 +8,7 @@
 #include "tst_events_rig.h"
 
 #include <QChart>
+#include <QDateTimeAxis>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -360,6 +361,27 @@ private slots:
         chart->ButtonCalyZakres->click();
         QCOMPARE(y->min(), fullMin);
         QCOMPARE(y->max(), fullMax);
+
+        // The wheel zooms the time axis only, around the pointer; "Cały zakres" again brings it all back.
+        auto* x = qobject_cast<QDateTimeAxis*>(chart->chart()->axes(Qt::Horizontal).first());
+        const QDateTime fullFrom = x->min(), fullTo = x->max();
+        const QRectF plot = chart->chart()->plotArea();
+        QVERIFY(plot.width() > 100);
+        const QPointF pointer(plot.left() + plot.width() / 4, plot.center().y());
+        const QPointF value = chart->chart()->mapToValue(pointer);
+        QWheelEvent wheel(pointer, chart->Wykres->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chart->Wykres->viewport(), &wheel);
+        const qint64 span = x->min().msecsTo(x->max()), fullSpan = fullFrom.msecsTo(fullTo);
+        QVERIFY2(span < fullSpan * 0.9 && span > fullSpan * 0.7, qPrintable(QString::number(double(span) / fullSpan)));
+        QVERIFY(qAbs(chart->chart()->mapToValue(pointer).x() - value.x()) < fullSpan * 0.01);
+        QCOMPARE(y->min(), fullMin);
+        QCOMPARE(y->max(), fullMax);
+        // Only the marks in view are drawn, each still at its time.
+        for (const QPointF& p : mainsLost->points()) QCOMPARE(p.x(), at(8, 40));
+        chart->ButtonCalyZakres->click();
+        QCOMPARE(x->min(), fullFrom);
+        QCOMPARE(x->max(), fullTo);
     }
 
     void csvSavedByteForByte() {
