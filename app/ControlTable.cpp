@@ -14,11 +14,13 @@ namespace {
 //   c  when the port is closed and a port is chosen
 //   a  when logged in and a status reply (or a finished transfer) has come since the login
 //   s  when logged in and STOP is offered (not after a stop the recorder confirmed)
+//   r  when the event list holds a downloaded register
 //
 // Recorder commands start only from LoggedIn (or Idle, for the connect and the firmware update);
 // during any exchange they wait. "Drukuj" and the about box are never refused. The configuration
 // files stay closed while a transfer runs, so a file never mixes two configurations. After STOP the
-// records still come until the recorder confirms: nothing else talks to it until then.
+// records still come until the recorder confirms: nothing else talks to it until then. The chart of the
+// register opens whenever no download is filling the list.
 struct Row {
     Control control;
     const char* cells;
@@ -47,6 +49,7 @@ constexpr Row kRows[] = {
     {Control::ButtonCLR,              "x.x..........."},
     {Control::Button1,                "xxxxxxxxxxxxx."},
     {Control::ButtonZapisz,           "x.x..........."},
+    {Control::ButtonWykres,           "rrrrrr...rrrr."},
     {Control::Odczyt1,                "xxx...xxxxx.x."},
     {Control::Zapis1,                 "xxx...xxxxx.x."},
     {Control::Pobierz1,               "..l..........."},
@@ -78,7 +81,7 @@ const char* const kNames[] = {
     "ButtonCom",     "Button1",      "ComCombo",      "Edit_haslo",       "Button_polacz",    "Button_rozlacz",
     "Icon_get",      "Icon_put",     "SpeedButton2",  "SpeedButton1",     "Button_zmiana_hasla",
     "ButtonResetlimit", "ButtonZegar", "ButtonRestart", "ButtonFirmware", "ButtonKonfig",     "ButtonPobierz",
-    "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "Odczyt1",
+    "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "ButtonWykres",     "Odczyt1",
     "Zapis1",        "Pobierz1",     "Zapisz1",       "Porownaj1",        "PorownajPlik1",    "Oprogramie1",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == kControlCount, "one name per control");
@@ -102,6 +105,7 @@ bool usable(Control c, const Situation& s) {
     case 'c': return !s.portOpen && s.portChosen;
     case 'a': return s.loggedIn && s.transferArmed;
     case 's': return s.loggedIn && s.stopArmed;
+    case 'r': return s.registerHeld;
     default: return false;
     }
 }

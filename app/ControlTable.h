@@ -34,6 +34,7 @@ enum class Control : quint8 {
     ButtonCLR,
     Button1,  // "Drukuj"
     ButtonZapisz,
+    ButtonWykres,  // "Wykres": the register as a temperature chart
     Odczyt1,
     Zapis1,
     Pobierz1,
@@ -52,6 +53,7 @@ struct Situation {
     bool portChosen = false;     // an entry of the port list is selected
     bool transferArmed = false;  // a status reply (or a finished transfer) since the login
     bool stopArmed = false;      // STOP is offered while idle: not after a stop the recorder confirmed
+    bool registerHeld = false;   // the event list holds a downloaded register
 };
 
 // The object name of the control in the window ("Odswierz" is the dialog's "Button1").

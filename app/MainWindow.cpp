@@ -297,7 +297,8 @@ void TMain::buildEventPanel() {
     ButtonCLR = button(GroupBox8, "ButtonCLR", QStringLiteral("CLR"));
     Button1 = button(GroupBox8, "Button1", QStringLiteral("Drukuj"));
     ButtonZapisz = button(GroupBox8, "ButtonZapisz", QStringLiteral("Zapisz do pliku"));
-    for (QPushButton* b : {ButtonPobierz, ButtonSTOP, ButtonKasuj, ButtonCLR, Button1}) b->setMaximumWidth(64);
+    ButtonWykres = button(GroupBox8, "ButtonWykres", QStringLiteral("Wykres"), QStringLiteral("Wykres temperatury z rejestru zdarzeń"));
+    for (QPushButton* b : {ButtonPobierz, ButtonSTOP, ButtonKasuj, ButtonCLR, Button1, ButtonWykres}) b->setMaximumWidth(64);
     buttons->addWidget(ButtonPobierz);
     buttons->addWidget(ButtonSTOP);
     buttons->addWidget(TempBar, 1);
@@ -307,6 +308,7 @@ void TMain::buildEventPanel() {
     output->addWidget(ButtonCLR);
     output->addWidget(Button1);
     output->addWidget(ButtonZapisz);
+    output->addWidget(ButtonWykres);
     output->addStretch(1);
     layout->addLayout(output);
     trm = makeWidget<QTextEdit>(GroupBox8, "trm", QStringLiteral("Rejestr zdarzeń"));

@@ -100,6 +100,7 @@ public:
     QPushButton* ButtonCLR = nullptr;
     QPushButton* Button1 = nullptr;  // "Drukuj"
     QPushButton* ButtonZapisz = nullptr;
+    QPushButton* ButtonWykres = nullptr;
     QTextEdit* trm = nullptr;
 
     // ---- Configuration area

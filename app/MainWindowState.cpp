@@ -26,6 +26,7 @@ Situation TMain::situation() const {
     s.portChosen = ComCombo && ComCombo->currentIndex() >= 0;
     s.transferArmed = transferArmed_;
     s.stopArmed = !eventRegister || eventRegister->stopOffered();
+    s.registerHeld = eventRegister && eventRegister->registerHeld();
     return s;
 }
 
@@ -35,8 +36,8 @@ void TMain::bindControls() {
         Button_rozlacz, Icon_get,              Icon_put,       SpeedButton2,        SpeedButton1,
         Button_zmiana_hasla, ButtonResetlimit, ButtonZegar,    ButtonRestart,       ButtonFirmware,
         ButtonKonfig,   ButtonPobierz,         ButtonSTOP,     ButtonKasuj,         ButtonCLR,
-        Button1,        ButtonZapisz,          Odczyt1,        Zapis1,              Pobierz1,
-        Zapisz1,        Porownaj1,             PorownajPlik1,  Oprogramie1,
+        Button1,        ButtonZapisz,          ButtonWykres,   Odczyt1,             Zapis1,
+        Pobierz1,       Zapisz1,               Porownaj1,      PorownajPlik1,       Oprogramie1,
     };
     for (int i = 0; i < kControlCount; ++i) {
         controls_[i] = objects[i];

@@ -87,6 +87,7 @@ void EventDownload::header(const QByteArray& payload) {
     if (phase_ == Phase::Idle) return;
     const std::optional<RegisterHeader> h = DecodeRegisterHeader(payload, now_());
     if (!h) return;
+    if (hooks_.headerCame) hooks_.headerCame();
     for (const QString& line : h->lines) append({line, EventColour::Black});
     gaugeMaximum_ = h->gaugeMaximum;
     gaugePosition_ = qMin(gaugePosition_, gaugeMaximum_);

@@ -49,6 +49,8 @@ public:
         std::function<void(Ending)> ended;
         // After ended(): the download has let its activity go.
         std::function<void()> settled;
+        // The register's header has come: its lines follow.
+        std::function<void()> headerCame;
     };
 
     explicit EventDownload(Link* link, QObject* parent = nullptr);

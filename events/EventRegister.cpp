@@ -2,6 +2,7 @@
 
 #include "config/SafeSave.h"
 #include "config/SaveDialogState.h"
+#include "events/EventChart.h"
 #include "events/EventDecode.h"
 #include "events/EventPrint.h"
 #include "link/ErrorHook.h"
@@ -37,8 +38,13 @@ EventRegister::EventRegister(Link* link, Shell* shell, People* people, const Eve
     hooks.begun = [this] { shell_->refreshControls(); };
     hooks.cleared = [this] {
         list_.clear();
+        forgetRegister();
         shell_->HideLiveStatus();
         refreshView();
+    };
+    hooks.headerCame = [this] {
+        registerHeld_ = true;
+        registerVersion_ = version_ ? version_() : QString();
     };
     hooks.line = [this](const EventLine& line) { list_.append(line.text, line.colour); };
     hooks.progressed = [this] { viewChanged(); };
@@ -97,6 +103,8 @@ void EventRegister::viewChanged() {
     if (refreshTimer_->isActive()) return;
     refreshTimer_->start();
 }
+
+bool EventRegister::viewPending() const { return refreshTimer_->isActive(); }
 
 void EventRegister::refreshView() {
     refreshTimer_->stop();
@@ -158,7 +166,29 @@ void EventRegister::ButtonCLRClick() {
     if (downloading()) return;
     list_.clear();
     download_.clearGauge();
+    forgetRegister();
     refreshView();
+    shell_->refreshControls();
+}
+
+const QVector<EventRecord>& EventRegister::records() const {
+    static const QVector<EventRecord> none;
+    return registerHeld_ ? download_.records() : none;
+}
+
+void EventRegister::forgetRegister() {
+    registerHeld_ = false;
+    registerVersion_.clear();
+    if (chart_) chart_->close();
+}
+
+void EventRegister::ButtonWykresClick(const ChartThresholds& thresholds) {
+    if (downloading() || !registerHeld_) return;
+    if (!chart_) chart_ = new TFormWykres(people_, shell_->dialogParent());
+    chart_->showRegister(records(), thresholds, registerVersion_);
+    chart_->show();
+    chart_->raise();
+    chart_->activateWindow();
 }
 
 void EventRegister::ButtonKasujClick() {

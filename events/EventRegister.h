@@ -5,7 +5,9 @@
 // Downloading and Stopping and leaves it when the register ends. The replies come through reply().
 
 #include "events/EventDownload.h"
+#include "events/EventChartData.h"
 #include "events/EventList.h"
+#include "events/EventRecords.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -18,6 +20,7 @@ class QProgressBar;
 class QTimer;
 class QPushButton;
 class QTextEdit;
+class TFormWykres;
 struct SaveDialogState;
 
 // The controls of the "Rejestr zdarzeń" group.
@@ -30,6 +33,7 @@ struct EventPanel {
     QPushButton* Button1 = nullptr;  // "Drukuj"
     QPushButton* ButtonZapisz = nullptr;
     QTextEdit* trm = nullptr;
+    QPushButton* ButtonWykres = nullptr;
 };
 
 class EventRegister : public QObject {
@@ -49,6 +53,8 @@ public:
 
     // The PC's date and time for the header lines; tests put a fixed moment here.
     void setClockSource(std::function<QDateTime()> now) { download_.setClockSource(std::move(now)); }
+    // The recorder's version as the window shows it; taken when a register's header comes, for its page.
+    void setVersionSource(std::function<QString()> version) { version_ = std::move(version); }
 
     // "POBIERZ": locks the window, pauses the live status, asks for the register and waits for its header.
     void ButtonPobierzClick();
@@ -69,6 +75,8 @@ public:
     void ButtonCLRClick();
     // "KASUJ ": erases the register in the recorder after a confirmation.
     void ButtonKasujClick();
+    // "Wykres": the window "Wykres temperatury" with the register held, against these thresholds.
+    void ButtonWykresClick(const ChartThresholds& thresholds);
 
     Phase phase() const { return download_.phase(); }
     bool downloading() const { return download_.running(); }
@@ -79,8 +87,17 @@ public:
     int gaugeMaximum() const { return download_.gaugeMaximum(); }
     int gaugePosition() const { return download_.gaugePosition(); }
     EventList& list() { return list_; }
+    // Lines or the gauge have moved and wait for the next refresh of the view.
+    bool viewPending() const;
     // The download itself: its lines and records.
     const EventDownload& download() const { return download_; }
+    // The records of the register in the list, decoded, in the order they came; also those that make no
+    // line. Emptied with the list.
+    const QVector<EventRecord>& records() const;
+    // The list holds a downloaded register (its header came), whole or stopped part of the way.
+    bool registerHeld() const { return registerHeld_; }
+    // The chart window, once "Wykres" has opened it.
+    TFormWykres* chartWindow() const { return chart_; }
 
 private:
     using Ending = EventDownload::Ending;
@@ -92,6 +109,8 @@ private:
     // can come far faster than the screen could show each one.
     void viewChanged();
     void refreshView();
+    // The list is emptied: the records go with it, and a chart of them closes.
+    void forgetRegister();
 
     Link* link_;
     Shell* shell_;
@@ -100,5 +119,9 @@ private:
     SaveDialogState* saveDialog_;
     EventList list_;
     EventDownload download_;
+    bool registerHeld_ = false;
+    QString registerVersion_;
+    TFormWykres* chart_ = nullptr;
+    std::function<QString()> version_;
     QTimer* refreshTimer_;
 };

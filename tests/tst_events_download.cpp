@@ -203,10 +203,14 @@ class EventsEdgeTest : public QObject {
             for (const QByteArray& f : port.written) n += quint8(f.at(1)) == code;
             return n;
         }
-        // Delivers one frame and lets the list refresh (it does every two and a half ticks).
+        // Lets the window handle what came and the list show it (it refreshes a little later).
+        void settle() {
+            runTicks(2);
+            waitFor([this] { return !w().eventRegister->viewPending(); }, 20);
+        }
         void deliver(quint8 code, const QByteArray& payload) {
             port.deliver(BuildReplyFrame(code, payload));
-            runTicks(3);
+            settle();
         }
         void start() {
             waitFor([&] { return !link().exchangeActive(); }, 40);
@@ -221,7 +225,7 @@ private Q_SLOTS:
         // The header and the first record in one chunk: the wait sees the record's code last.
         rig.onRequest = BuildReplyFrame(93, le16(10 * 8)) + BuildReplyFrame(91, record(4));
         rig.start();
-        rig.runTicks(3);
+        rig.settle();
         QCOMPARE(rig.w().eventRegister->phase(), EventRegister::Phase::Receiving);
         QCOMPARE(rig.written(EventRegister::kStartCode), 1);
         QCOMPARE(linesOf(w.trm).size(), 6);

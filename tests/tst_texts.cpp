@@ -150,6 +150,8 @@ private Q_SLOTS:
             {"TMain/ButtonCLR", T, "CLR"},
             {"TMain/Button1", T, "Drukuj"},
             {"TMain/ButtonZapisz", T, "Zapisz do pliku"},
+            {"TMain/ButtonWykres", T, "Wykres"},
+            {"TMain/ButtonWykres", H, "Wykres temperatury z rejestru zdarzeń"},
             // Menus.
             {"TMain/Plik1", T, "Plik"},
             {"TMain/Odczyt1", T, "Odczyt"},

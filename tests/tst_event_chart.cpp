@@ -1,0 +1,469 @@
+// The register as a temperature chart: the series built from the records, the summary figures, the
+// window's button through a download, STOP and CLR, the rows for a spreadsheet and the page as a PDF.
+
+#include "config/ConfigArea.h"
+#include "events/EventChart.h"
+#include "events/EventChartData.h"
+#include "link/StatusDecode.h"
+#include "tst_events_rig.h"
+
+#include <QChart>
+#include <QDateTimeAxis>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QLineSeries>
+#include <QProcess>
+#include <QScatterSeries>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QValueAxis>
+#include <QtTest>
+
+using namespace ev;
+
+namespace {
+
+// The raw sample the recorder stores for a temperature in tenths of a degree.
+quint16 rawFor(int tenths) {
+    for (int raw = 0; raw < 65536; ++raw)
+        if (TemperatureTenths(raw) == tenths) return quint16(raw);
+    qFatal("no sample gives %d tenths", tenths);
+}
+
+QByteArray rec(int month, int day, int hour, int minute, int second, int code, int tenths = 0) {
+    const quint16 sample = rawFor(tenths);
+    QByteArray r(8, '\0');
+    r[0] = char(24);
+    r[1] = char((code << 4) | (month & 0x0F));
+    r[2] = char(day);
+    r[3] = char(hour);
+    r[4] = char(minute);
+    r[5] = char(second);
+    r[6] = char(sample & 0xFF);
+    r[7] = char(sample >> 8);
+    return r;
+}
+QByteArray noSensor(int month, int day, int hour, int minute, int code) {
+    QByteArray r = rec(month, day, hour, minute, 0, code);
+    const quint16 sample = rawFor(1272);  // the list shows "127,2"
+    r[6] = char(sample & 0xFF);
+    r[7] = char(sample >> 8);
+    return r;
+}
+
+double at(int hour, int minute, int second = 0) {
+    return double(QDateTime(QDate(2024, 5, 10), QTime(hour, minute, second)).toMSecsSinceEpoch());
+}
+
+// A morning of a cold room: start-up, a sample run with an alarm each way, the clock set back once, a
+// record whose date is no date, one without a line, one without a sensor, mains lost and back.
+QVector<QByteArray> knownRegister() {
+    return {
+        rec(5, 10, 8, 0, 0, 5),
+        rec(5, 10, 8, 0, 35, 6),
+        rec(5, 10, 8, 10, 0, 4, 51),
+        rec(5, 10, 8, 20, 0, 4, 90),
+        rec(5, 10, 8, 25, 0, 11, 95),
+        rec(5, 10, 8, 30, 0, 4, 78),
+        rec(5, 10, 8, 15, 0, 4, 61),   // the clock was set back
+        rec(13, 0, 8, 35, 0, 4, 71),   // no date
+        rec(5, 10, 8, 40, 0, 7),
+        rec(5, 10, 8, 45, 0, 0),       // no line
+        rec(5, 10, 8, 50, 0, 13, 10),
+        noSensor(5, 10, 8, 55, 4),
+        rec(5, 10, 9, 0, 0, 8),
+        rec(5, 10, 9, 5, 0, 12, 39),
+    };
+}
+
+// The rows a spreadsheet gets from it: register order, the set-back time where it came, the date that
+// is no date as the list shows it, nothing for the record without a line.
+const QByteArray kKnownCsv =
+    "\xEF\xBB\xBF"
+    "Data;Godzina;Temperatura;Zdarzenie\r\n"
+    "2024-05-10;08:00:00;;Start urz\xC4\x85" "dzenia\r\n"
+    "2024-05-10;08:00:35;;Zestawienie \xC5\x82\xC4\x85" "cza GSM\r\n"
+    "2024-05-10;08:10:00;+5,1;Zapis cykliczny temperatury\r\n"
+    "2024-05-10;08:20:00;+9,0;Zapis cykliczny temperatury\r\n"
+    "2024-05-10;08:25:00;+9,5;Alarm!, Wysoka temperatura\r\n"
+    "2024-05-10;08:30:00;+7,8;Zapis cykliczny temperatury\r\n"
+    "2024-05-10;08:15:00;+6,1;Zapis cykliczny temperatury\r\n"
+    "2024-13-00;08:35:00;+7,1;Zapis cykliczny temperatury\r\n"
+    "2024-05-10;08:40:00;;Brak 230V\r\n"
+    "2024-05-10;08:50:00;+1,0;Alarm!, Niska temperatura\r\n"
+    "2024-05-10;08:55:00;127,2;Zapis cykliczny temperatury\r\n"
+    "2024-05-10;09:00:00;;Powr\xC3\xB3t 230V\r\n"
+    "2024-05-10;09:05:00;+3,9;Powr\xC3\xB3t do normy temperatury\r\n";
+
+QVector<EventRecord> decoded(const QVector<QByteArray>& payloads) {
+    QVector<EventRecord> out;
+    for (const QByteArray& p : payloads) out.append(*DecodeEventData(p));
+    return out;
+}
+
+QLineSeries* lineNamed(QChart* chart, const QString& name) {
+    for (QAbstractSeries* s : chart->series())
+        if (s->name() == name) return qobject_cast<QLineSeries*>(s);
+    return nullptr;
+}
+
+// Pixels within a small distance of `colour` in `area` of `image`.
+int pixelsNear(const QImage& image, const QColor& colour, const QRect& area) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (qAbs(c.red() - colour.red()) < 30 && qAbs(c.green() - colour.green()) < 30 &&
+                qAbs(c.blue() - colour.blue()) < 30)
+                ++n;
+        }
+    return n;
+}
+
+QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+}  // namespace
+
+class EventChartTest : public QObject {
+    Q_OBJECT
+private slots:
+    // ---------------------------------------------------------------- the numbers
+
+    void seriesOfAKnownRegister() {
+        const ChartSeries s = BuildChartSeries(decoded(knownRegister()), ChartThresholds{130, 136});
+        // Every sample with a real date, in time order: the set-back 08:15 sits between 08:10 and 08:20.
+        const QVector<QPointF> curve{{at(8, 10), 5.1}, {at(8, 15), 6.1}, {at(8, 20), 9.0}, {at(8, 25), 9.5},
+                                     {at(8, 30), 7.8}, {at(8, 50), 1.0}, {at(9, 5), 3.9}};
+        QCOMPARE(s.temperature, curve);
+        QCOMPARE(s.alarmsHigh, (QVector<QPointF>{{at(8, 25), 9.5}}));
+        QCOMPARE(s.alarmsLow, (QVector<QPointF>{{at(8, 50), 1.0}}));
+        QCOMPARE(s.high, 8.0);
+        QCOMPARE(s.low, 2.0);
+        QCOMPARE(s.highLabel, QStringLiteral("MAX +8"));
+        QCOMPARE(s.lowLabel, QStringLiteral("MIN +2"));
+
+        QCOMPARE(s.markers.size(), 4);
+        const int codes[] = {5, 6, 7, 8};
+        const QColor colours[] = {EventColour::Black, EventColour::Black, EventColour::Red, EventColour::Green};
+        const double times[] = {at(8, 0), at(8, 0, 35), at(8, 40), at(9, 0)};
+        for (int i = 0; i < 4; ++i) {
+            QCOMPARE(s.markers.at(i).code, codes[i]);
+            QCOMPARE(s.markers.at(i).colour, colours[i]);
+            QCOMPARE(s.markers.at(i).name, EventName(codes[i]));
+            QCOMPARE(s.markers.at(i).times, QVector<qint64>{qint64(times[i])});
+        }
+        QCOMPARE(s.charted, 12);
+        QCOMPARE(s.badDates, 1);
+        QCOMPARE(s.backwardSteps, 1);
+        QCOMPARE(s.alarms, 2);
+        QCOMPARE(double(s.first), at(8, 0));
+        QCOMPARE(double(s.last), at(9, 5));
+    }
+
+    void thresholdsInTheRecordersCoding() {
+        const ChartSeries s = BuildChartSeries({}, ChartThresholds{127, 255});
+        QCOMPARE(s.lowLabel, QStringLiteral("MIN -1"));
+        QCOMPARE(s.highLabel, QStringLiteral("MAX +127"));
+        QCOMPARE(s.low, -1.0);
+        QCOMPARE(s.high, 127.0);
+        QCOMPARE(ThresholdText(128), QStringLiteral("+0"));
+        QCOMPARE(ThresholdText(0), QStringLiteral("-128"));
+        QCOMPARE(s.charted, 0);
+        QVERIFY(s.temperature.isEmpty() && s.markers.isEmpty());
+    }
+
+    // An alarm whose sensor gave nothing still shows where it happened.
+    void alarmWithoutASampleIsAMark() {
+        const ChartSeries s = BuildChartSeries(decoded({noSensor(5, 10, 8, 0, 11), rec(5, 10, 8, 5, 0, 4, 29)}),
+                                               ChartThresholds{});
+        QCOMPARE(s.temperature.size(), 1);
+        QVERIFY(s.alarmsHigh.isEmpty());
+        QCOMPARE(s.markers.size(), 1);
+        QCOMPARE(s.markers.at(0).code, 11);
+        QCOMPARE(s.markers.at(0).colour, EventColour::Red);
+        QCOMPARE(s.alarms, 1);
+    }
+
+    void summaryOfTheKnownRegister() {
+        const ChartSummary sum = SummariseChart(BuildChartSeries(decoded(knownRegister()), ChartThresholds{130, 136}));
+        QCOMPARE(sum.samples, 7);
+        QCOMPARE(sum.minimum, 1.0);
+        QCOMPARE(sum.maximum, 9.5);
+        QVERIFY(qAbs(sum.mean - 42.4 / 7) < 1e-9);
+        // 08:20 and 08:25 above 8 until the next sample; 08:30 at 7.8 is not; 08:50 below 2
+        // until 09:05.
+        QCOMPARE(sum.secondsAboveMax, qint64(600));
+        QCOMPARE(sum.secondsBelowMin, qint64(900));
+        QCOMPARE(ChartSummaryText(sum),
+                 QStringLiteral("Okres: 2024-05-10 08:00:00 – 2024-05-10 09:05:00 · Min. +1,0 °C · Maks. +9,5 °C · "
+                                "Średnia +6,1 °C · Powyżej MAX 10 min 00 s · Poniżej MIN 15 min 00 s · Alarmy: 2 · "
+                                "Pominięte (błędna data): 1"));
+    }
+
+    void timeAboveAndBelowToTheSecond() {
+        ChartSeries s;
+        s.high = 8;
+        s.low = 2;
+        const QDateTime t0(QDate(2024, 5, 10), QTime(23, 0, 0));
+        const auto p = [&](qint64 secs, double celsius) { return QPointF(double(t0.addSecs(secs).toMSecsSinceEpoch()), celsius); };
+        // Above from 0 to 3729 s (across two samples), normal, below across midnight for 7 s, normal.
+        s.temperature = {p(0, 9.0), p(7, 8.1), p(3729, 8.0), p(4000, 1.9), p(4007, 2.0), p(90000, -5.0)};
+        s.charted = s.temperature.size();
+        const ChartSummary sum = SummariseChart(s);
+        QCOMPARE(sum.secondsAboveMax, qint64(3729));
+        QCOMPARE(sum.secondsBelowMin, qint64(7));
+        QCOMPARE(DurationText(sum.secondsAboveMax), QStringLiteral("1 h 02 min 09 s"));
+        QCOMPARE(DurationText(sum.secondsBelowMin), QStringLiteral("7 s"));
+        QCOMPARE(DurationText(180), QStringLiteral("3 min 00 s"));
+        QCOMPARE(DurationText(100 * 3600 + 61), QStringLiteral("100 h 01 min 01 s"));
+        QCOMPARE(sum.minimum, -5.0);
+        QCOMPARE(CelsiusText(-0.04), QStringLiteral("+0,0"));
+        QCOMPARE(CelsiusText(-3.25), QStringLiteral("-3,3"));
+        QCOMPARE(CelsiusText(23.2), QStringLiteral("+23,2"));
+
+        const ChartSummary none = SummariseChart(ChartSeries{});
+        QVERIFY(!none.hasPeriod);
+        QCOMPARE(ChartSummaryText(none),
+                 QStringLiteral("Okres: – · Brak pomiarów temperatury · Alarmy: 0 · Pominięte (błędna data): 0"));
+    }
+
+    void csvOfTheKnownRegister() { QCOMPARE(EventsCsv(decoded(knownRegister())), kKnownCsv); }
+
+    // ---------------------------------------------------------------- the window
+
+    // Usable once a register is in the list and no download fills it; CLR takes it away.
+    void buttonThroughDownloadStopAndClear() {
+        EventRig rig(Line::Paced);
+        TMain& w = rig.w();
+        rig.recorder.fillRegister(3000, 11);
+        rig.recorder.setRecordsAfterStop(3);
+        QVERIFY(!w.ButtonWykres->isEnabled());
+        rig.logIn();
+        QVERIFY(!w.ButtonWykres->isEnabled());
+        rig.startDownload();
+        QVERIFY(rig.waitFor([&] { return rig.reg().gaugePosition() >= 10 * 8; }));
+        QVERIFY(!w.ButtonWykres->isEnabled());
+        w.ButtonWykres->click();
+        QVERIFY(!rig.reg().chartWindow());
+        w.ButtonSTOP->click();
+        QCOMPARE(w.link()->activity().current(), Activity::Stopping);
+        QVERIFY(!w.ButtonWykres->isEnabled());
+        QVERIFY(rig.waitIdle());
+        // What came before the stop is a register too, record for record beside its lines.
+        QVERIFY(w.ButtonWykres->isEnabled());
+        const QVector<EventRecord>& kept = rig.reg().records();
+        QVERIFY(kept.size() >= 10);
+        QCOMPARE(kept.size(), rig.reg().gaugePosition() / 8);
+        for (int i = 0; i < kept.size(); ++i) QCOMPARE(kept.at(i).raw, rig.recorder.records().at(i));
+
+        w.ButtonWykres->click();
+        QVERIFY(rig.reg().chartWindow() && rig.reg().chartWindow()->isVisible());
+        w.ButtonCLR->click();
+        QVERIFY(rig.reg().records().isEmpty());
+        QVERIFY(!w.ButtonWykres->isEnabled());
+        QVERIFY(!rig.reg().chartWindow()->isVisible());
+        // A refused click opens nothing.
+        w.ButtonWykres->click();
+        QVERIFY(!rig.reg().chartWindow()->isVisible());
+    }
+
+    // The records come in arrival order beside the text; a new download replaces both.
+    void newDownloadReplacesTextAndRecords() {
+        EventRig rig;
+        TMain& w = rig.w();
+        rig.recorder.setRecords(knownRegister());
+        rig.logIn();
+        rig.startDownload();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(linesOf(w.trm), expectedDownload(knownRegister(), 14 * 8).lines);
+        QCOMPARE(rig.reg().records().size(), 14);
+        // Header (five lines), one line per record but the one with code 0, the end.
+        QCOMPARE(linesOf(w.trm).size(), 5 + 13 + 1);
+        QVERIFY(!rig.reg().records().at(9).hasLine);
+        QVERIFY(w.ButtonWykres->isEnabled());
+
+        const QVector<QByteArray> second = MakeRegister(40, 3, QDateTime(QDate(2024, 6, 1), QTime(0, 0)), true);
+        rig.recorder.setRecords(second);
+        rig.startDownload();
+        QVERIFY(rig.waitIdle());
+        QCOMPARE(linesOf(w.trm), expectedDownload(second, 40 * 8).lines);
+        QCOMPARE(rig.reg().records().size(), 40);
+        for (int i = 0; i < 40; ++i) QCOMPARE(rig.reg().records().at(i).raw, second.at(i));
+    }
+
+    void chartWindowShowsTheRegisterAgainstTheWindowsThresholds() {
+        EventRig rig;
+        TMain& w = rig.w();
+        rig.recorder.setRecords(knownRegister());
+        rig.logIn();
+        rig.startDownload();
+        QVERIFY(rig.waitIdle());
+        TempSettings t = w.Config->tempSettings();
+        t.lowCode = 120;   // -8
+        t.highCode = 140;  // +12
+        w.Config->setTempSettings(t);
+        w.ButtonWykres->click();
+        TFormWykres* chart = rig.reg().chartWindow();
+        QVERIFY(chart);
+        QVERIFY(chart->isVisible());
+        QVERIFY(!chart->isModal());
+        QCOMPARE(chart->windowTitle(), QStringLiteral("Wykres temperatury"));
+        QVERIFY(chart->isWindow());
+        QCOMPARE(chart->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        QCOMPARE(chart->ButtonCalyZakres->text(), QStringLiteral("Cały zakres"));
+        QCOMPARE(chart->ButtonZapiszCSV->text(), QStringLiteral("Zapisz CSV"));
+        QCOMPARE(chart->ButtonDrukuj->text(), QStringLiteral("Drukuj"));
+        QCOMPARE(chart->ButtonZapiszPDF->text(), QStringLiteral("Zapisz PDF"));
+
+        QLineSeries* max = lineNamed(chart->chart(), QStringLiteral("MAX +12"));
+        QLineSeries* min = lineNamed(chart->chart(), QStringLiteral("MIN -8"));
+        QVERIFY(max && min);
+        for (const QPointF& p : max->points()) QCOMPARE(p.y(), 12.0);
+        for (const QPointF& p : min->points()) QCOMPARE(p.y(), -8.0);
+        QCOMPARE(max->pen().color(), EventColour::Red);
+        QCOMPARE(min->pen().color(), EventColour::Blue);
+        QLineSeries* curve = lineNamed(chart->chart(), QStringLiteral("Temperatura"));
+        QVERIFY(curve);
+        QCOMPARE(curve->count(), 7);
+        QCOMPARE(curve->at(1), QPointF(at(8, 15), 6.1));
+        QCOMPARE(curve->pen().color(), kCurveColour);
+        // The marks stand at their times, in the list's colours.
+        QLineSeries* mainsLost = lineNamed(chart->chart(), QStringLiteral("Brak 230V"));
+        QVERIFY(mainsLost);
+        QCOMPARE(mainsLost->pen().color(), EventColour::Red);
+        for (const QPointF& p : mainsLost->points()) QCOMPARE(p.x(), at(8, 40));
+        QCOMPARE(lineNamed(chart->chart(), QStringLiteral("Powrót 230V"))->pen().color(), EventColour::Green);
+        int alarmDots = 0;
+        for (QAbstractSeries* s : chart->chart()->series())
+            if (auto* dots = qobject_cast<QScatterSeries*>(s)) {
+                ++alarmDots;
+                QCOMPARE(dots->count(), 1);
+                QCOMPARE(dots->color(), dots->at(0).y() > 8 ? EventColour::Red : EventColour::Blue);
+            }
+        QCOMPARE(alarmDots, 2);
+        // The whole period is in view, and the temperature axis holds the thresholds.
+        auto* y = qobject_cast<QValueAxis*>(chart->chart()->axes(Qt::Vertical).first());
+        QVERIFY(y->min() <= -8 && y->max() >= 12);
+
+        QVERIFY(chart->Podsumowanie->text().contains(QStringLiteral("Powyżej MAX 0 s")));
+        QVERIFY(chart->Podsumowanie->text().contains(QStringLiteral("Poniżej MIN 0 s")));
+        QVERIFY(chart->Podsumowanie->text().contains(QStringLiteral("Pominięte (błędna data): 1")));
+
+        // Zoomed in, "Cały zakres" brings the whole range back.
+        const double fullMin = y->min(), fullMax = y->max();
+        chart->chart()->zoomIn(QRectF(chart->chart()->plotArea().center(), QSizeF(40, 40)));
+        QVERIFY(y->max() - y->min() < fullMax - fullMin);
+        chart->ButtonCalyZakres->click();
+        QCOMPARE(y->min(), fullMin);
+        QCOMPARE(y->max(), fullMax);
+
+        // The wheel zooms the time axis only, around the pointer; "Cały zakres" again brings it all back.
+        auto* x = qobject_cast<QDateTimeAxis*>(chart->chart()->axes(Qt::Horizontal).first());
+        const QDateTime fullFrom = x->min(), fullTo = x->max();
+        const QRectF plot = chart->chart()->plotArea();
+        QVERIFY(plot.width() > 100);
+        const QPointF pointer(plot.left() + plot.width() / 4, plot.center().y());
+        const QPointF value = chart->chart()->mapToValue(pointer);
+        QWheelEvent wheel(pointer, chart->Wykres->viewport()->mapToGlobal(pointer), QPoint(), QPoint(0, 120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(chart->Wykres->viewport(), &wheel);
+        const qint64 span = x->min().msecsTo(x->max()), fullSpan = fullFrom.msecsTo(fullTo);
+        QVERIFY2(span < fullSpan * 0.9 && span > fullSpan * 0.7, qPrintable(QString::number(double(span) / fullSpan)));
+        QVERIFY(qAbs(chart->chart()->mapToValue(pointer).x() - value.x()) < fullSpan * 0.01);
+        QCOMPARE(y->min(), fullMin);
+        QCOMPARE(y->max(), fullMax);
+        // Only the marks in view are drawn, each still at its time.
+        for (const QPointF& p : mainsLost->points()) QCOMPARE(p.x(), at(8, 40));
+        chart->ButtonCalyZakres->click();
+        QCOMPARE(x->min(), fullFrom);
+        QCOMPARE(x->max(), fullTo);
+    }
+
+    void csvSavedByteForByte() {
+        EventRig rig;
+        TMain& w = rig.w();
+        rig.recorder.setRecords(knownRegister());
+        rig.logIn();
+        rig.startDownload();
+        QVERIFY(rig.waitIdle());
+        w.ButtonWykres->click();
+        TFormWykres* chart = rig.reg().chartWindow();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("rejestr.csv");
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write(QByteArray(5000, 'x'));
+        old.close();
+        QCOMPARE(rig.people.messages(), QStringList());
+        rig.people.fileAnswers.enqueue(path);
+        chart->ButtonZapiszCSV->click();
+        QCOMPARE(readAll(path), kKnownCsv);
+        QCOMPARE(rig.people.messages(), (QStringList{"save: Plik CSV (*.csv)", "information: Zapisano plik CSV"}));
+        const FileDialogRequest& asked = rig.people.fileRequests.constLast();
+        QCOMPARE(asked.filter, QStringLiteral("Plik CSV (*.csv)"));
+        QCOMPARE(asked.defaultSuffix, QStringLiteral("csv"));
+        QCOMPARE(asked.directory, QDir::home().filePath("rejestr.csv"));
+        // A file that cannot be written is reported, cancelling writes nothing.
+        rig.people.clear();
+        rig.people.fileAnswers.enqueue(dir.filePath("no/such/folder/rejestr.csv"));
+        chart->ButtonZapiszCSV->click();
+        QCOMPARE(rig.people.messages(), (QStringList{"save: Plik CSV (*.csv)", "error: Błąd zapisu"}));
+        rig.people.clear();
+        chart->ButtonZapiszCSV->click();
+        QCOMPARE(rig.people.messages(), QStringList{"save: Plik CSV (*.csv)"});
+    }
+
+    // One landscape page: the curve in its colour inside the plot area, the summary and the version.
+    void pdfPageShowsTheCurve() {
+        if (QStandardPaths::findExecutable("pdftoppm").isEmpty()) QSKIP("pdftoppm is missing");
+        EventRig rig;
+        TMain& w = rig.w();
+        rig.recorder.fillRegister(300, 5);
+        rig.logIn();
+        rig.startDownload();
+        QVERIFY(rig.waitIdle());
+        w.ButtonWykres->click();
+        TFormWykres* chart = rig.reg().chartWindow();
+        QVERIFY(chart->series().temperature.size() > 200);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("wykres.pdf");
+        rig.people.clear();
+        rig.people.fileAnswers.enqueue(pdf);
+        chart->ButtonZapiszPDF->click();
+        QCOMPARE(rig.people.messages(), (QStringList{"save: Plik PDF (*.pdf)", "information: Zapisano plik PDF"}));
+        QCOMPARE(rig.people.fileRequests.constLast().filter, QStringLiteral("Plik PDF (*.pdf)"));
+        QVERIFY(readAll(pdf).startsWith("%PDF"));
+
+        QCOMPARE(QProcess::execute("pdftoppm", {"-r", "60", "-png", pdf, dir.filePath("page")}), 0);
+        QStringList pages = QDir(dir.path()).entryList({"page*.png"});
+        QCOMPARE(pages.size(), 1);
+        const QImage page(dir.filePath(pages.first()));
+        QVERIFY(page.width() > page.height());
+        // The plot area: below the title, above the legend and the summary, right of the axis labels.
+        const QRect plot(page.width() / 5, page.height() / 6, page.width() * 7 / 10, page.height() / 2);
+        QVERIFY2(pixelsNear(page, kCurveColour, plot) > 200, qPrintable(QString::number(pixelsNear(page, kCurveColour, plot))));
+
+        if (!QStandardPaths::findExecutable("pdftotext").isEmpty()) {
+            QProcess text;
+            text.start("pdftotext", {"-layout", pdf, "-"});
+            QVERIFY(text.waitForFinished(10000));
+            const QString words = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+            QVERIFY2(words.contains(QStringLiteral("Wersja rejestratora: ") + w.TextWersja->text()), qPrintable(words));
+            QVERIFY(w.TextWersja->text().startsWith(QLatin1String("MX-4 v ")) && !w.TextWersja->text().contains("..."));
+            QVERIFY(words.contains(QStringLiteral("Alarmy: %1").arg(chart->summary().alarms)));
+        }
+
+        // "Drukuj" asks for the printer first; cancelled, nothing is printed.
+        rig.people.clear();
+        chart->ButtonDrukuj->click();
+        QCOMPARE(rig.people.shown, QStringList{"print"});
+    }
+};
+
+QTEST_MAIN(EventChartTest)
+#include "tst_event_chart.moc"
