@@ -223,7 +223,6 @@ void ConfigArea::buildWejscia() {
     for (const Row& row : rows) {
         *row.onMember = makeEdit(Boxwejscia, row.on, CharSet::Free);
         *row.offMember = makeEdit(Boxwejscia, row.off, CharSet::Free);
-        for (ConfigEdit* e : {*row.onMember, *row.offMember}) e->setDisplayChars(11);
         g->addWidget(caption(Boxwejscia, QLatin1String(row.label), *row.onMember), r, 0, Qt::AlignRight);
         g->addWidget(*row.onMember, r, 1);
         g->addWidget(*row.offMember, r, 2);
@@ -242,7 +241,6 @@ void ConfigArea::buildCzujnik() {
     int r = 0;
     using Row = std::pair<const char*, ConfigEdit*>;
     for (auto [title, e] : std::initializer_list<Row>{{"Wysoka", Edit_T1a}, {"Norma", Edit_T1ok}, {"Niska", Edit_T1n}}) {
-        e->setDisplayChars(11);
         g->addWidget(caption(BoxCzujnik, QLatin1String(title), e), r, 0, Qt::AlignRight);
         g->addWidget(e, r, 1);
         ++r;
@@ -340,7 +338,8 @@ void ConfigArea::buildOpcjeWyjsc() {
     auto* layout = new QVBoxLayout(BoxOpcjeWyjsc);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(3);
-    auto* groups = new QHBoxLayout;
+    // Two by two, so that the column beside the notification matrices stays narrow.
+    auto* groups = new QGridLayout;
     groups->setSpacing(4);
     layout->addLayout(groups);
 
@@ -389,13 +388,17 @@ void ConfigArea::buildOpcjeWyjsc() {
         g->addWidget(*zal[i], 0, 1);
         g->addWidget(caption(group, QStringLiteral("Wyl"), *wyl[i]), 1, 0, Qt::AlignRight);
         g->addWidget(*wyl[i], 1, 1);
-        g->addWidget(*nc[i], 2, 0, 1, 2, Qt::AlignLeft);
-        g->addWidget(*mono[i], 3, 0, 1, 2, Qt::AlignLeft);
-        g->addWidget(caption(group, QStringLiteral("T [s]"), *czas[i]), 4, 0, Qt::AlignRight);
-        g->addWidget(*czas[i], 4, 1);
-        g->addWidget(caption(group, QStringLiteral("Temp. steruje"), *combo[i]), 5, 0, 1, 2);
-        g->addWidget(*combo[i], 6, 0, 1, 2);
-        groups->addWidget(group);
+        auto* flags = new QHBoxLayout;
+        flags->setSpacing(8);
+        flags->addWidget(*nc[i]);
+        flags->addWidget(*mono[i]);
+        flags->addStretch(1);
+        g->addLayout(flags, 2, 0, 1, 2);
+        g->addWidget(caption(group, QStringLiteral("T [s]"), *czas[i]), 3, 0, Qt::AlignRight);
+        g->addWidget(*czas[i], 3, 1);
+        g->addWidget(caption(group, QStringLiteral("Temp. steruje"), *combo[i]), 4, 0, 1, 2);
+        g->addWidget(*combo[i], 5, 0, 1, 2);
+        groups->addWidget(group, i / 2, i % 2);
     }
 
     BoxPotw = checkBox(BoxOpcjeWyjsc, QStringLiteral("BoxPotw"), QStringLiteral("Wyślij potwierdzenie"),
