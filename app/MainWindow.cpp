@@ -367,25 +367,26 @@ void TMain::buildEventPanel() {
 }
 
 void TMain::buildMenu() {
-    QMenu* plik = menuBar()->addMenu(QStringLiteral("Plik"));
+    // Alt opens the menus: each menu and entry has its accelerator.
+    QMenu* plik = menuBar()->addMenu(QStringLiteral("&Plik"));
     plik->setObjectName(QStringLiteral("Plik1"));
-    Odczyt1 = plik->addAction(QStringLiteral("Odczyt"));
+    Odczyt1 = plik->addAction(QStringLiteral("&Odczyt"));
     Odczyt1->setObjectName(QStringLiteral("Odczyt1"));
-    Zapis1 = plik->addAction(QStringLiteral("Zapis"));
+    Zapis1 = plik->addAction(QStringLiteral("&Zapis"));
     Zapis1->setObjectName(QStringLiteral("Zapis1"));
-    PorownajPlik1 = plik->addAction(QStringLiteral("Porównaj z plikiem"));
+    PorownajPlik1 = plik->addAction(QStringLiteral("&Porównaj z plikiem"));
     PorownajPlik1->setObjectName(QStringLiteral("PorownajPlik1"));
-    QMenu* dane = menuBar()->addMenu(QStringLiteral("Dane"));
+    QMenu* dane = menuBar()->addMenu(QStringLiteral("&Dane"));
     dane->setObjectName(QStringLiteral("Dane1"));
-    Pobierz1 = dane->addAction(QStringLiteral("Odczyt"));
+    Pobierz1 = dane->addAction(QStringLiteral("&Odczyt"));
     Pobierz1->setObjectName(QStringLiteral("Pobierz1"));
-    Zapisz1 = dane->addAction(QStringLiteral("Zapisz"));
+    Zapisz1 = dane->addAction(QStringLiteral("&Zapisz"));
     Zapisz1->setObjectName(QStringLiteral("Zapisz1"));
-    Porownaj1 = dane->addAction(QStringLiteral("Porównaj z MX-4"));
+    Porownaj1 = dane->addAction(QStringLiteral("&Porównaj z MX-4"));
     Porownaj1->setObjectName(QStringLiteral("Porownaj1"));
-    QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
+    QMenu* info = menuBar()->addMenu(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("Info1"));
-    Oprogramie1 = info->addAction(QStringLiteral("O programie"));
+    Oprogramie1 = info->addAction(QStringLiteral("&O programie"));
     Oprogramie1->setObjectName(QStringLiteral("Oprogramie1"));
 }
 

@@ -3,6 +3,7 @@
 // follow its changes, and what a colour tells is said in words.
 
 #include "app/MainWindow.h"
+#include "support/FakePort.h"
 #include "config/ConfigArea.h"
 #include "config/ConfigWidgets.h"
 #include "config/Palette.h"
@@ -19,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QToolButton>
 #include <QPlainTextEdit>
 #include <QPointer>
@@ -159,6 +161,69 @@ private Q_SLOTS:
         w.ButtonFirmware->click();
         QCOMPARE(dialogs, QStringList({"TFhaslo_nowe", "TFInfo", "TFboot"}));
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join('\n')));
+    }
+
+    // Tab walks every enabled control once, the picture buttons, the matrix cells and the event list
+    // among them, and Space presses what it reaches.
+    void theKeyboardReachesEveryControl() {
+        MaintRig rig;
+        TMain& w = rig.w();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.ButtonKonfig->click();
+        rig.logIn();
+        QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 400));
+        // The port-opening notice took the activation with it when it closed.
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        QWidget* start = w.ButtonKonfig;
+        start->setFocus(Qt::TabFocusReason);
+        QCOMPARE(QApplication::focusWidget(), start);
+        QList<QWidget*> walk{start};
+        for (int i = 0; i < 600; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QWidget* f = QApplication::focusWidget();
+            if (f == start) break;
+            walk << f;
+        }
+        QSet<QWidget*> once(walk.begin(), walk.end());
+        QStringList order;
+        for (QWidget* f : walk) order << (f ? f->objectName() : QStringLiteral("(none)"));
+        QVERIFY2(once.size() == walk.size(), qPrintable(order.join(' ')));
+        QStringList missing;
+        for (QWidget* c : w.findChildren<QWidget*>()) {
+            if (!c->isVisible() || !c->isEnabled() || !(c->focusPolicy() & Qt::TabFocus) || c->focusProxy()) continue;
+            if (c->objectName().startsWith(QLatin1String("qt_")) || qobject_cast<QScrollBar*>(c)) continue;
+            if (!once.contains(c)) missing << c->objectName() + "(" + c->metaObject()->className() + ")";
+        }
+        if (!missing.isEmpty()) qDebug() << "walked:" << order;
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(" ")));
+        for (QWidget* must : std::initializer_list<QWidget*>{w.Icon_get, w.Icon_put, w.SpeedButton1, w.SpeedButton2,
+                                                             w.trm, w.Config->findChild<QCheckBox*>("BoxIN3T5"),
+                                                             w.Config->SpinButton1->up, w.ButtonPobierz})
+            QVERIFY2(once.contains(must), qPrintable(must->objectName()));
+    }
+
+    // Alt and the underlined letter open each menu; every entry has its letter too.
+    void theMenusOpenWithAlt() {
+        WindowRig<FakePort> rig;
+        TMain& w = rig.w();
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        const QList<QAction*> menus = w.menuBar()->actions();
+        QCOMPARE(menus.size(), 3);
+        const Qt::Key keys[] = {Qt::Key_P, Qt::Key_D, Qt::Key_I};
+        for (int i = 0; i < 3; ++i) {
+            QMenu* menu = menus[i]->menu();
+            QVERIFY2(QKeySequence::mnemonic(menu->title()) == QKeySequence(Qt::ALT | keys[i]), qPrintable(menu->title()));
+            for (QAction* entry : menu->actions())
+                QVERIFY2(!QKeySequence::mnemonic(entry->text()).isEmpty(), qPrintable(entry->text()));
+            QTest::keyClick(&w, keys[i], Qt::AltModifier);
+            QTRY_VERIFY2(menu->isVisible(), qPrintable(menu->title()));
+            menu->close();
+            QTRY_VERIFY(!menu->isVisible());
+        }
     }
 
     // The version after the login reply, the live values after a status reply: each display's name says
