@@ -255,6 +255,12 @@ private Q_SLOTS:
         QCOMPARE(nameOf(w.Config->LabelSMS), QString("12 z, SMS wysłane dziś"));
         QCOMPARE(nameOf(w.BarRSSI), QString("Syg. GSM: 0 z 20"));
 
+        // The progress figures: the event register download's gauge says its percentage.
+        QCOMPARE(nameOf(w.TempBar), QString("Postęp pobierania rejestru: 0%"));
+        w.TempBar->setRange(0, 64);
+        w.TempBar->setValue(16);
+        QCOMPARE(nameOf(w.TempBar), QString("Postęp pobierania rejestru: 25%"));
+
         // A display that shows nothing still has a name.
         w.HideLiveStatus();
         QCOMPARE(nameOf(w.Config->LabelSMS), QString("SMS wysłane dziś: brak danych"));
