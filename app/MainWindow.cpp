@@ -6,6 +6,7 @@
 #include "config/Defaults.h"
 #include "config/FieldRules.h"
 #include "config/Palette.h"
+#include "config/Spoken.h"
 #include "link/ErrorHook.h"
 #include "link/Link.h"
 #include "link/People.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QStyle>
@@ -42,7 +44,10 @@ W* makeWidget(QWidget* parent, const char* name, const QString& accessibleName =
 QPushButton* button(QWidget* parent, const char* name, const QString& caption, const QString& hint = {}) {
     auto* b = makeWidget<QPushButton>(parent, name, caption.trimmed());
     b->setText(caption);
-    if (!hint.isEmpty()) b->setToolTip(hint);
+    if (!hint.isEmpty()) {
+        b->setToolTip(hint);
+        describe(b, hint);
+    }
     return b;
 }
 
@@ -61,9 +66,15 @@ QToolButton* pictureButton(QWidget* parent, const char* name, QStyle::StandardPi
     return b;
 }
 
-QLabel* statePanel(QWidget* parent, const char* name, const QString& caption, const QString& accessible) {
-    auto* p = makeWidget<QLabel>(parent, name, accessible);
+// A panel shows its caption and tells by colour whether it is on; the words say the same.
+QLabel* statePanel(QWidget* parent, const char* name, const QString& caption, const QString& meaning,
+                   const QColor& onColour, const QString& onWord, const QString& offWord) {
+    auto* p = makeWidget<QLabel>(parent, name, caption);
     p->setText(caption);
+    describe(p, meaning);
+    const QColor offColour = onColour == Colour::Green ? Colour::Red : Colour::Green;
+    const QString prefix = caption + QStringLiteral(": ");
+    setColourWords(p, {{onColour, prefix + onWord}, {offColour, prefix + offWord}}, prefix + QStringLiteral("brak danych"));
     p->setAlignment(Qt::AlignCenter);
     p->setFrameShape(QFrame::Panel);
     p->setFrameShadow(QFrame::Sunken);
@@ -71,8 +82,11 @@ QLabel* statePanel(QWidget* parent, const char* name, const QString& caption, co
     return p;
 }
 
-QLineEdit* valueField(QWidget* parent, const char* name, const QString& accessible) {
-    auto* e = makeWidget<QLineEdit>(parent, name, accessible);
+// A live value under its caption: named "caption: value", its meaning and its colour's words described.
+QLineEdit* valueField(QWidget* parent, const char* name, const QString& caption, const QString& meaning) {
+    auto* e = makeWidget<QLineEdit>(parent, name);
+    nameAfterValue(e, caption);
+    describe(e, meaning);
     e->setReadOnly(true);
     e->setAlignment(Qt::AlignCenter);
     e->setFixedWidth(70);
@@ -96,6 +110,10 @@ TMain::TMain(const AppDeps& deps, QWidget* parent)
     FormJakieCOM = new TFormJakieCOM(this);
     wireEvents();
     wireControls();
+    // Centred on the desktop at its start size.
+    adjustSize();
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - frameGeometry().center() + pos());
 }
 
 TMain::~TMain() {
@@ -109,13 +127,13 @@ void TMain::buildWindow() {
     auto* central = new QWidget(this);
     central->setObjectName(QStringLiteral("central"));
     setCentralWidget(central);
+    // The window can be enlarged; the event list takes the extra room.
     auto* outer = new QHBoxLayout(central);
-    outer->setSizeConstraint(QLayout::SetFixedSize);
+    outer->setSizeConstraint(QLayout::SetMinimumSize);
     outer->setContentsMargins(4, 4, 4, 4);
     auto* left = new QVBoxLayout;
     left->setSpacing(4);
-    outer->addLayout(left);
-    outer->setAlignment(left, Qt::AlignTop);
+    outer->addLayout(left, 1);
 
     buildTopPanel();
     left->addWidget(PanelKomunikacji);
@@ -131,10 +149,11 @@ void TMain::buildWindow() {
     left->addWidget(ButtonKonfig);
 
     buildEventPanel();
-    left->addWidget(GroupBox8);
+    left->addWidget(GroupBox8, 1);
 
     Config = new ConfigArea(central);
     Config->setObjectName(QStringLiteral("ConfigArea"));
+    Config->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
     outer->addWidget(Config, 0, Qt::AlignTop);
     Config->setBoxesVisible(false);
 
@@ -160,15 +179,18 @@ void TMain::buildTopPanel() {
     ComCombo->setMinimumWidth(90);
     // Four digits typed or pasted; a longer password loaded from a file is shown whole.
     Edit_haslo = new ConfigEdit(PanelKomunikacji, QStringLiteral("Edit_haslo"), CharSet::Digits, 4);
-    Edit_haslo->setAccessibleName(QStringLiteral("Hasło"));
+    Edit_haslo->setAccessibleName(QStringLiteral("HASŁO"));
     Edit_haslo->setText(kDefaultPassword);
     Edit_haslo->setToolTip(QStringLiteral("Hasło dostępu (4 cyfry)"));
+    describe(Edit_haslo, Edit_haslo->toolTip());
     Edit_haslo->setFixedWidth(44);
     QLabel* hasloLabel = label(PanelKomunikacji, QStringLiteral("HASŁO"), Edit_haslo);
     Button_polacz = button(PanelKomunikacji, "Button_polacz", QStringLiteral("POŁĄCZ"));
     Button_rozlacz = button(PanelKomunikacji, "Button_rozlacz", QStringLiteral("ROZŁĄCZ"));
-    Edit_status = makeWidget<QLineEdit>(PanelKomunikacji, "Edit_status", QStringLiteral("Stan połączenia"));
-    Edit_logon = makeWidget<QLineEdit>(PanelKomunikacji, "Edit_logon", QStringLiteral("Stan logowania"));
+    Edit_status = makeWidget<QLineEdit>(PanelKomunikacji, "Edit_status");
+    Edit_logon = makeWidget<QLineEdit>(PanelKomunikacji, "Edit_logon");
+    nameAfterValue(Edit_status, QStringLiteral("Stan połączenia"));
+    nameAfterValue(Edit_logon, QStringLiteral("Stan logowania"));
     for (QLineEdit* e : {Edit_status, Edit_logon}) {
         e->setReadOnly(true);
         e->setAlignment(Qt::AlignCenter);
@@ -208,9 +230,12 @@ void TMain::buildOptionsAndModem(QWidget* parent, QHBoxLayout* row) {
     ButtonZegar = button(GroupBox3, "ButtonZegar", QStringLiteral("Ustaw Zegar"));
     ButtonRestart = button(GroupBox3, "ButtonRestart", QStringLiteral("Restart MX-4"));
     ButtonFirmware = button(GroupBox3, "ButtonFirmware", QStringLiteral("Aktualizacja"));
-    TextWersja = makeWidget<QLabel>(GroupBox3, "TextWersja", QStringLiteral("Wersja firmware"));
+    // The version label's name is the version it shows.
+    TextWersja = makeWidget<QLabel>(GroupBox3, "TextWersja");
     TextWersja->setText(QStringLiteral("MX-4 v ..."));
     TextWersja->setToolTip(QStringLiteral("Wersja frimware w sterowniku ZUMA"));
+    describe(TextWersja, TextWersja->toolTip());
+    nameAfterValue(TextWersja, QStringLiteral("Wersja firmware"));
     g3->addWidget(Button_zmiana_hasla, 0, 0);
     g3->addWidget(ButtonResetlimit, 0, 1);
     g3->addWidget(ButtonZegar, 1, 0);
@@ -224,22 +249,28 @@ void TMain::buildOptionsAndModem(QWidget* parent, QHBoxLayout* row) {
     auto* g7 = new QGridLayout(GroupBox7);
     StatusBar = makeWidget<QStatusBar>(GroupBox7, "StatusBar", QStringLiteral("Stan modemu GSM"));
     StatusBar->setSizeGripEnabled(false);
-    StatusPanel = makeWidget<QLabel>(StatusBar, "StatusPanel", QStringLiteral("Stan modemu GSM"));
+    StatusPanel = makeWidget<QLabel>(StatusBar, "StatusPanel");
+    describe(StatusPanel, QStringLiteral("Stan modemu GSM"));
+    nameAfterValue(StatusPanel, QStringLiteral("Modem GSM: brak danych"));
     StatusPanel->setMinimumWidth(170);
     StatusBar->addWidget(StatusPanel, 1);
-    BarRSSI = makeWidget<QProgressBar>(GroupBox7, "BarRSSI", QStringLiteral("Poziom sygnału GSM"));
+    BarRSSI = makeWidget<QProgressBar>(GroupBox7, "BarRSSI");
     BarRSSI->setRange(0, 20);
     BarRSSI->setValue(0);
     BarRSSI->setTextVisible(false);
+    nameAfterValue(BarRSSI, QStringLiteral("Syg. GSM"));
+    describe(BarRSSI, QStringLiteral("Poziom sygnału GSM, 0 do 20"));
     BarRSSI->setFixedHeight(14);
     {
         QPalette p = BarRSSI->palette();
         p.setColor(QPalette::Highlight, QColor(0, 0, 255));
         BarRSSI->setPalette(p);
     }
-    LabelZd = makeWidget<QLabel>(GroupBox7, "LabelZd", QStringLiteral("Ilość zdarzeń do obsługi"));
+    LabelZd = makeWidget<QLabel>(GroupBox7, "LabelZd");
     LabelZd->setText(QStringLiteral("Zd: 0"));
     LabelZd->setToolTip(QStringLiteral("Ilość zdarzeń do obsługi"));
+    describe(LabelZd, LabelZd->toolTip());
+    nameAfterValue(LabelZd, QStringLiteral("Zd"));
     g7->addWidget(StatusBar, 0, 0, 1, 3);
     g7->addWidget(label(GroupBox7, QStringLiteral("Syg. GSM:"), BarRSSI), 1, 0);
     g7->addWidget(BarRSSI, 1, 1);
@@ -252,23 +283,34 @@ void TMain::buildStatePanel() {
     GroupBox6->setTitle(QStringLiteral("Stan"));
     auto* grid = new QGridLayout(GroupBox6);
     grid->setHorizontalSpacing(3);
-    PanelIN1 = statePanel(GroupBox6, "PanelIN1", QStringLiteral("In1"), QStringLiteral("Wejście 1"));
-    PanelIN2 = statePanel(GroupBox6, "PanelIN2", QStringLiteral("In2"), QStringLiteral("Wejście 2"));
-    PanelIN3 = statePanel(GroupBox6, "PanelIN3", QStringLiteral("In3"), QStringLiteral("Wejście 3"));
-    PanelIN4 = statePanel(GroupBox6, "PanelIN4", QStringLiteral("In4"), QStringLiteral("Wejście 4"));
-    PanelIN5 = statePanel(GroupBox6, "PanelIN5", QStringLiteral("In5"), QStringLiteral("Wejście 5"));
-    PanelFab = statePanel(GroupBox6, "PanelFab", QStringLiteral("F"), QStringLiteral("Flaga F"));
-    PanelPK = statePanel(GroupBox6, "PanelPK", QStringLiteral("Out1"), QStringLiteral("Wyjście 1"));
-    PanelOut2 = statePanel(GroupBox6, "PanelOut2", QStringLiteral("Out2"), QStringLiteral("Wyjście 2"));
-    PanelOut3 = statePanel(GroupBox6, "PanelOut3", QStringLiteral("Out3"), QStringLiteral("Wyjście 3"));
-    PanelOut4 = statePanel(GroupBox6, "PanelOut4", QStringLiteral("Out4"), QStringLiteral("Wyjście 4"));
+    const QString active = QStringLiteral("aktywne"), inactive = QStringLiteral("nieaktywne");
+    const QString on = QStringLiteral("załączone"), off = QStringLiteral("wyłączone");
+    QLabel** inputs[5] = {&PanelIN1, &PanelIN2, &PanelIN3, &PanelIN4, &PanelIN5};
+    const char* const inputNames[5] = {"PanelIN1", "PanelIN2", "PanelIN3", "PanelIN4", "PanelIN5"};
+    for (int i = 0; i < 5; ++i)
+        *inputs[i] = statePanel(GroupBox6, inputNames[i], QStringLiteral("In%1").arg(i + 1),
+                                QStringLiteral("Wejście %1").arg(i + 1), Colour::Green, active, inactive);
+    PanelFab = statePanel(GroupBox6, "PanelFab", QStringLiteral("F"), QStringLiteral("Flaga F"), Colour::Green, active,
+                          inactive);
+    // An output that is on shows red.
+    QLabel** outputs[4] = {&PanelPK, &PanelOut2, &PanelOut3, &PanelOut4};
+    const char* const outputNames[4] = {"PanelPK", "PanelOut2", "PanelOut3", "PanelOut4"};
+    for (int i = 0; i < 4; ++i)
+        *outputs[i] = statePanel(GroupBox6, outputNames[i], QStringLiteral("Out%1").arg(i + 1),
+                                 QStringLiteral("Wyjście %1").arg(i + 1), Colour::Red, on, off);
     int column = 0;
     for (QLabel* p : {PanelIN1, PanelIN2, PanelIN3, PanelIN4, PanelIN5, PanelFab, PanelPK, PanelOut2, PanelOut3,
                       PanelOut4})
         grid->addWidget(p, 0, column++);
-    Temp1 = valueField(GroupBox6, "Temp1", QStringLiteral("Temperatura"));
-    Ubat = valueField(GroupBox6, "Ubat", QStringLiteral("Napięcie baterii"));
-    Uzs = valueField(GroupBox6, "Uzs", QStringLiteral("Napięcie zasilacza 5V"));
+    Temp1 = valueField(GroupBox6, "Temp1", QStringLiteral("Temp."), QStringLiteral("Temperatura, °C"));
+    Ubat = valueField(GroupBox6, "Ubat", QStringLiteral("Bateria"), QStringLiteral("Napięcie baterii"));
+    Uzs = valueField(GroupBox6, "Uzs", QStringLiteral("Zasilacz 5V"), QStringLiteral("Napięcie zasilacza 5V"));
+    const QString noData = QStringLiteral("brak danych"), normal = QStringLiteral("norma");
+    setColourWords(Temp1, {{Colour::Grey, noData}, {Colour::Green, normal}, {Colour::Red, QStringLiteral("wysoka")},
+                           {Colour::SkyBlue, QStringLiteral("niska")}}, noData);
+    for (QLineEdit* e : {Ubat, Uzs})
+        setColourWords(e, {{Colour::Grey, noData}, {Colour::Green, normal}, {Colour::Red, QStringLiteral("poza normą")}},
+                       noData);
     auto* values = new QHBoxLayout;
     auto addValue = [&](const QString& caption, QLineEdit* field) {
         auto* column = new QVBoxLayout;
@@ -285,14 +327,16 @@ void TMain::buildStatePanel() {
 void TMain::buildEventPanel() {
     GroupBox8 = makeWidget<QGroupBox>(nullptr, "GroupBox8");
     GroupBox8->setTitle(QStringLiteral("Rejestr zdarzeń"));
-    GroupBox8->setFixedSize(489, 329);
+    GroupBox8->setMinimumSize(489, 329);
+    GroupBox8->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     auto* layout = new QVBoxLayout(GroupBox8);
     auto* buttons = new QHBoxLayout;
     ButtonPobierz = button(GroupBox8, "ButtonPobierz", QStringLiteral("POBIERZ"));
     ButtonSTOP = button(GroupBox8, "ButtonSTOP", QStringLiteral("STOP"));
-    TempBar = makeWidget<QProgressBar>(GroupBox8, "TempBar", QStringLiteral("Postęp pobierania rejestru"));
+    TempBar = makeWidget<QProgressBar>(GroupBox8, "TempBar");
     TempBar->setRange(0, 1);
     TempBar->setValue(0);
+    nameAfterValue(TempBar, QStringLiteral("Postęp pobierania rejestru"));
     ButtonKasuj = button(GroupBox8, "ButtonKasuj", QStringLiteral("KASUJ "));
     ButtonCLR = button(GroupBox8, "ButtonCLR", QStringLiteral("CLR"));
     Button1 = button(GroupBox8, "Button1", QStringLiteral("Drukuj"));
@@ -325,25 +369,26 @@ void TMain::buildEventPanel() {
 }
 
 void TMain::buildMenu() {
-    QMenu* plik = menuBar()->addMenu(QStringLiteral("Plik"));
+    // Alt opens the menus: each menu and entry has its accelerator.
+    QMenu* plik = menuBar()->addMenu(QStringLiteral("&Plik"));
     plik->setObjectName(QStringLiteral("Plik1"));
-    Odczyt1 = plik->addAction(QStringLiteral("Odczyt"));
+    Odczyt1 = plik->addAction(QStringLiteral("&Odczyt"));
     Odczyt1->setObjectName(QStringLiteral("Odczyt1"));
-    Zapis1 = plik->addAction(QStringLiteral("Zapis"));
+    Zapis1 = plik->addAction(QStringLiteral("&Zapis"));
     Zapis1->setObjectName(QStringLiteral("Zapis1"));
-    PorownajPlik1 = plik->addAction(QStringLiteral("Porównaj z plikiem"));
+    PorownajPlik1 = plik->addAction(QStringLiteral("&Porównaj z plikiem"));
     PorownajPlik1->setObjectName(QStringLiteral("PorownajPlik1"));
-    QMenu* dane = menuBar()->addMenu(QStringLiteral("Dane"));
+    QMenu* dane = menuBar()->addMenu(QStringLiteral("&Dane"));
     dane->setObjectName(QStringLiteral("Dane1"));
-    Pobierz1 = dane->addAction(QStringLiteral("Odczyt"));
+    Pobierz1 = dane->addAction(QStringLiteral("&Odczyt"));
     Pobierz1->setObjectName(QStringLiteral("Pobierz1"));
-    Zapisz1 = dane->addAction(QStringLiteral("Zapisz"));
+    Zapisz1 = dane->addAction(QStringLiteral("&Zapisz"));
     Zapisz1->setObjectName(QStringLiteral("Zapisz1"));
-    Porownaj1 = dane->addAction(QStringLiteral("Porównaj z MX-4"));
+    Porownaj1 = dane->addAction(QStringLiteral("&Porównaj z MX-4"));
     Porownaj1->setObjectName(QStringLiteral("Porownaj1"));
-    QMenu* info = menuBar()->addMenu(QStringLiteral("Info"));
+    QMenu* info = menuBar()->addMenu(QStringLiteral("&Info"));
     info->setObjectName(QStringLiteral("Info1"));
-    Oprogramie1 = info->addAction(QStringLiteral("O programie"));
+    Oprogramie1 = info->addAction(QStringLiteral("&O programie"));
     Oprogramie1->setObjectName(QStringLiteral("Oprogramie1"));
 }
 

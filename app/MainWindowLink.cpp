@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "app/PortDialogs.h"
 #include "config/Palette.h"
+#include "config/Spoken.h"
 #include "events/EventRegister.h"
 #include "link/Errors.h"
 #include "link/Link.h"
@@ -117,7 +118,7 @@ void TMain::EnterLoggedOut() {
     paintBackground(Edit_logon, Colour::Red);
     transferArmed_ = false;
     HideLiveStatus();
-    TextWersja->setText(QStringLiteral("MX-4 v ..."));
+    showValue(TextWersja, QStringLiteral("MX-4 v ..."));
     paintText(TextWersja, Colour::Grey);
     BarRSSI->setValue(0);
     link_->st.loggedIn = false;

@@ -3,6 +3,7 @@
 #include "app/MainWindow.h"
 #include "config/ConfigArea.h"
 #include "config/Palette.h"
+#include "config/Spoken.h"
 #include "link/Link.h"
 #include "link/StatusDecode.h"
 
@@ -31,7 +32,7 @@ void TMain::DispatchReply(quint8 code, const QByteArray& payload) {
 
 void TMain::showVersion(const QByteArray& payload) {
     if (const auto text = VersionText(payload)) {
-        TextWersja->setText(*text);
+        showValue(TextWersja, *text);
         paintText(TextWersja, Colour::Black);
     }
 }
@@ -43,12 +44,12 @@ void TMain::showStatus(const QByteArray& payload) {
     for (int i = 0; i < 5; ++i) paintBackground(inputs[i], s->inputs[i] ? Colour::Green : Colour::Red);
     QLabel* outputs[4] = {PanelPK, PanelOut2, PanelOut3, PanelOut4};
     for (int i = 0; i < 4; ++i) paintBackground(outputs[i], s->outputs[i] ? Colour::Red : Colour::Green);
-    LabelZd->setText(QStringLiteral("Zd: %1").arg(s->eventsWaiting));
+    showValue(LabelZd, QStringLiteral("Zd: %1").arg(s->eventsWaiting));
     paintBackground(PanelFab, s->fFlag ? Colour::Green : Colour::Red);
-    StatusPanel->setText(ModemStateText(s->modemState));
+    showValue(StatusPanel, ModemStateText(s->modemState));
     BarRSSI->setValue(s->signalGauge);
-    Config->LabelSMS->setText(QStringLiteral("%1 z").arg(s->smsUsed));
-    Config->LabelVoice->setText(QStringLiteral("%1 z").arg(s->voiceUsed));
+    showValue(Config->LabelSMS, QStringLiteral("%1 z").arg(s->smsUsed));
+    showValue(Config->LabelVoice, QStringLiteral("%1 z").arg(s->voiceUsed));
     Uzs->setText(s->supplyText);
     Ubat->setText(s->batteryText);
     Temp1->setText(s->temperatureText);
@@ -62,9 +63,7 @@ void TMain::showStatus(const QByteArray& payload) {
 void TMain::ShowLiveStatus() {
     link_->st.pollingEnabled = true;
     if (link_->st.loggedIn) StatusBar->setVisible(true);
-    StatusPanel->clear();
-    Config->LabelSMS->clear();
-    Config->LabelVoice->clear();
+    for (QLabel* l : {StatusPanel, Config->LabelSMS, Config->LabelVoice}) showValue(l, {});
 }
 
 void TMain::HideLiveStatus() {
@@ -73,7 +72,7 @@ void TMain::HideLiveStatus() {
     for (QLabel* p : {PanelIN1, PanelIN2, PanelIN3, PanelIN4, PanelIN5, PanelFab, PanelPK, PanelOut2, PanelOut3,
                       PanelOut4})
         paintBackground(p, faceColour());
-    Config->LabelSMS->clear();
-    Config->LabelVoice->clear();
+    showValue(Config->LabelSMS, {});
+    showValue(Config->LabelVoice, {});
     for (QLineEdit* e : {Temp1, Ubat, Uzs}) paintBackground(e, Colour::Grey);
 }

@@ -3,6 +3,8 @@
 #include "config/ConfigArea.h"
 
 #include "config/ConfigWidgets.h"
+#include "config/Palette.h"
+#include "config/Spoken.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -26,14 +28,14 @@ QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& text, c
     b->setAccessibleName(accessible);
     if (!hint.isEmpty()) {
         b->setToolTip(hint);
-        b->setAccessibleDescription(hint);
+        describe(b, hint);
     }
     return b;
 }
 
 void hint(QWidget* w, const QString& text) {
     w->setToolTip(text);
-    w->setAccessibleDescription(text);
+    describe(w, text);
 }
 
 QGridLayout* tightGrid(QWidget* parent) {
@@ -89,6 +91,10 @@ ConfigArea::ConfigArea(QWidget* parent) : QWidget(parent) {
     ShowLowerThreshold();
     ShowUpperThreshold();
     ShowCorrection();
+    // Red on a configuration control means changed since the last read or write; a screen reader says so.
+    for (QWidget* w : findChildren<QWidget*>())
+        if (qobject_cast<ConfigEdit*>(w) || qobject_cast<ConfigCombo*>(w) || qobject_cast<QCheckBox*>(w))
+            setColourWords(w, {{Colour::Red, QStringLiteral("zmienione")}});
     paintStartColours();
 }
 
@@ -107,10 +113,12 @@ ConfigEdit* ConfigArea::makeEdit(QWidget* parent, TextField field, CharSet set) 
     return e;
 }
 
-ConfigEdit* ConfigArea::makeDisplay(QWidget* parent, const char* name, const QString& accessible) {
+ConfigEdit* ConfigArea::makeDisplay(QWidget* parent, const char* name, const QString& caption,
+                                     const QString& meaning) {
     auto* e = new ConfigEdit(parent, QLatin1String(name), CharSet::Free, 0);
     e->setReadOnly(true);
-    e->setAccessibleName(accessible);
+    nameAfterValue(e, caption);
+    describe(e, meaning);
     e->setAlignment(Qt::AlignRight);
     e->setDisplayChars(5);  // "-31,50"
     return e;
@@ -131,6 +139,7 @@ void ConfigArea::buildTelefony() {
     for (int i = 0; i < kPhones; ++i) {
         const auto field = TextField(int(TextField::Edit_Tel1) + i);
         *phones[i] = makeEdit(BoxTelefony, field, CharSet::Telephone);
+        (*phones[i])->setAccessibleName(QStringLiteral("%1 (%2)").arg(i + 1).arg(fieldCaption(field)));
         const int row = i % 4, column = i < 4 ? 0 : 2;
         numbers->addWidget(caption(BoxTelefony, QString::number(i + 1), *phones[i]), row, column, Qt::AlignRight);
         numbers->addWidget(*phones[i], row, column + 1);
@@ -166,8 +175,9 @@ void ConfigArea::buildTelefony() {
         hint(e, tip);
         used = new QLabel(QStringLiteral("0 z"), BoxTelefony);
         used->setObjectName(QLatin1String(usedName));
-        used->setAccessibleName(usedAccessible);
         used->setToolTip(usedTip);
+        describe(used, usedTip);
+        nameAfterValue(used, usedAccessible + QStringLiteral(": brak danych"), usedAccessible);
         used->setMinimumWidth(used->fontMetrics().horizontalAdvance(QStringLiteral("99 z")));
         used->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* row = new QHBoxLayout;
@@ -213,7 +223,6 @@ void ConfigArea::buildWejscia() {
     for (const Row& row : rows) {
         *row.onMember = makeEdit(Boxwejscia, row.on, CharSet::Free);
         *row.offMember = makeEdit(Boxwejscia, row.off, CharSet::Free);
-        for (ConfigEdit* e : {*row.onMember, *row.offMember}) e->setDisplayChars(11);
         g->addWidget(caption(Boxwejscia, QLatin1String(row.label), *row.onMember), r, 0, Qt::AlignRight);
         g->addWidget(*row.onMember, r, 1);
         g->addWidget(*row.offMember, r, 2);
@@ -232,23 +241,24 @@ void ConfigArea::buildCzujnik() {
     int r = 0;
     using Row = std::pair<const char*, ConfigEdit*>;
     for (auto [title, e] : std::initializer_list<Row>{{"Wysoka", Edit_T1a}, {"Norma", Edit_T1ok}, {"Niska", Edit_T1n}}) {
-        e->setDisplayChars(11);
         g->addWidget(caption(BoxCzujnik, QLatin1String(title), e), r, 0, Qt::AlignRight);
         g->addWidget(e, r, 1);
         ++r;
     }
 
-    Edit_T1Max = makeDisplay(BoxCzujnik, "Edit_T1Max", QStringLiteral("Próg MAX"));
+    Edit_T1Max = makeDisplay(BoxCzujnik, "Edit_T1Max", QStringLiteral("MAX"), QStringLiteral("Próg MAX, °C"));
     SpinButton1 = new SpinButton(BoxCzujnik, QStringLiteral("SpinButton1"), QStringLiteral("Próg MAX"));
-    Edit_T1Min = makeDisplay(BoxCzujnik, "Edit_T1Min", QStringLiteral("Próg MIN"));
+    Edit_T1Min = makeDisplay(BoxCzujnik, "Edit_T1Min", QStringLiteral("MIN"), QStringLiteral("Próg MIN, °C"));
     SpinButton2 = new SpinButton(BoxCzujnik, QStringLiteral("SpinButton2"), QStringLiteral("Próg MIN"));
-    Edit_T1Korekta = makeDisplay(BoxCzujnik, "Edit_T1Korekta", QStringLiteral("Korekta"));
+    Edit_T1Korekta = makeDisplay(BoxCzujnik, "Edit_T1Korekta", QStringLiteral("Korekta"),
+                                 QStringLiteral("Korekta odczytu czujnika, °C"));
     SpinButton3 = new SpinButton(BoxCzujnik, QStringLiteral("SpinButton3"), QStringLiteral("Korekta"));
     TempZapisz = makeEdit(BoxCzujnik, TextField::TempZapisz, CharSet::Digits);
     TempZapisz->setReadOnly(true);
     TempZapisz->setAlignment(Qt::AlignRight);
     TempZapisz->setDisplayChars(5);
     hint(TempZapisz, QStringLiteral("Okres zapisu temperatury"));
+    nameAfterValue(TempZapisz, QStringLiteral("Zapis"));
     SpinButton4 = new SpinButton(BoxCzujnik, QStringLiteral("SpinButton4"), QStringLiteral("Zapis"));
 
     auto* values = new QGridLayout;
@@ -311,6 +321,7 @@ void ConfigArea::buildOpcjeWejsc() {
     hint(EditAutotest, QStringLiteral("Treść automatycznego SMS"));
     IleTest = makeEdit(BoxOpcjeWejsc, TextField::IleTest, CharSet::Digits);
     hint(IleTest, QStringLiteral("Co ile godzin wysłać automatyczny SMS"));
+    IleTest->setAccessibleName(QStringLiteral("h (okres automatycznego SMS)"));
     auto* row = new QHBoxLayout;
     row->setSpacing(4);
     row->addWidget(EditAutotest);
@@ -327,7 +338,8 @@ void ConfigArea::buildOpcjeWyjsc() {
     auto* layout = new QVBoxLayout(BoxOpcjeWyjsc);
     layout->setContentsMargins(6, 4, 6, 6);
     layout->setSpacing(3);
-    auto* groups = new QHBoxLayout;
+    // Two by two, so that the column beside the notification matrices stays narrow.
+    auto* groups = new QGridLayout;
     groups->setSpacing(4);
     layout->addLayout(groups);
 
@@ -351,18 +363,23 @@ void ConfigArea::buildOpcjeWyjsc() {
         const QString out = QStringLiteral("OUT%1").arg(i + 1);
         auto* group = new QGroupBox(out, BoxOpcjeWyjsc);
         group->setObjectName(QStringLiteral("GroupOUT%1").arg(i + 1));
+        group->setAccessibleName(out);  // not the title of the box around it
         GroupOUT[i] = group;
         auto* g = tightGrid(group);
         *zal[i] = makeEdit(group, zalField[i], CharSet::NoSpace);
         *wyl[i] = makeEdit(group, wylField[i], CharSet::NoSpace);
+        const QString ofOut = QStringLiteral(" (") + out + QLatin1Char(')');
         *nc[i] = checkBox(group, QStringLiteral("BoxOut%1NC").arg(i + 1), QStringLiteral("NC"),
-                          out + QStringLiteral(" NC"), QStringLiteral("NC - zaznaczone"));
+                          QStringLiteral("NC") + ofOut, QStringLiteral("NC - zaznaczone"));
         *mono[i] = checkBox(group, QStringLiteral("BoxOut%1Mono").arg(i + 1), QStringLiteral("M/B"),
-                            out + QStringLiteral(" M/B"), QStringLiteral("Monostabilny - zaznaczony"));
+                            QStringLiteral("M/B") + ofOut, QStringLiteral("Monostabilny - zaznaczony"));
         *czas[i] = makeEdit(group, czasField[i], CharSet::Digits);
         hint(*czas[i], QString::fromUtf8(czasHint[i]));
+        (*zal[i])->setAccessibleName(QStringLiteral("Zal") + ofOut);
+        (*wyl[i])->setAccessibleName(QStringLiteral("Wyl") + ofOut);
+        (*czas[i])->setAccessibleName(QStringLiteral("T [s]") + ofOut);
         *combo[i] = new ConfigCombo(group, QStringLiteral("ComboOut%1").arg(i + 1), kRoleEntries, -1, kRoleEntries[0]);
-        (*combo[i])->setAccessibleName(out + QStringLiteral(" Temp. steruje"));
+        (*combo[i])->setAccessibleName(QStringLiteral("Temp. steruje") + ofOut);
         nc_[i] = *nc[i];
         mono_[i] = *mono[i];
         comboOut_[i] = *combo[i];
@@ -371,13 +388,17 @@ void ConfigArea::buildOpcjeWyjsc() {
         g->addWidget(*zal[i], 0, 1);
         g->addWidget(caption(group, QStringLiteral("Wyl"), *wyl[i]), 1, 0, Qt::AlignRight);
         g->addWidget(*wyl[i], 1, 1);
-        g->addWidget(*nc[i], 2, 0, 1, 2, Qt::AlignLeft);
-        g->addWidget(*mono[i], 3, 0, 1, 2, Qt::AlignLeft);
-        g->addWidget(caption(group, QStringLiteral("T [s]"), *czas[i]), 4, 0, Qt::AlignRight);
-        g->addWidget(*czas[i], 4, 1);
-        g->addWidget(caption(group, QStringLiteral("Temp. steruje"), *combo[i]), 5, 0, 1, 2);
-        g->addWidget(*combo[i], 6, 0, 1, 2);
-        groups->addWidget(group);
+        auto* flags = new QHBoxLayout;
+        flags->setSpacing(8);
+        flags->addWidget(*nc[i]);
+        flags->addWidget(*mono[i]);
+        flags->addStretch(1);
+        g->addLayout(flags, 2, 0, 1, 2);
+        g->addWidget(caption(group, QStringLiteral("T [s]"), *czas[i]), 3, 0, Qt::AlignRight);
+        g->addWidget(*czas[i], 3, 1);
+        g->addWidget(caption(group, QStringLiteral("Temp. steruje"), *combo[i]), 4, 0, 1, 2);
+        g->addWidget(*combo[i], 5, 0, 1, 2);
+        groups->addWidget(group, i / 2, i % 2);
     }
 
     BoxPotw = checkBox(BoxOpcjeWyjsc, QStringLiteral("BoxPotw"), QStringLiteral("Wyślij potwierdzenie"),

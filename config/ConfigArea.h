@@ -164,7 +164,7 @@ private:
     void buildCzujnik();
     void wireRules();
     ConfigEdit* makeEdit(QWidget* parent, TextField field, CharSet set);
-    ConfigEdit* makeDisplay(QWidget* parent, const char* name, const QString& accessible);
+    ConfigEdit* makeDisplay(QWidget* parent, const char* name, const QString& caption, const QString& meaning);
 
     ConfigEdit* edits_[kTextFieldCount] = {};
     QCheckBox* matrix_[kMatrixRows][kMatrixKinds][kPhones] = {};

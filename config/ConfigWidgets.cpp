@@ -14,6 +14,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <cmath>
+
 // ---------------------------------------------------------------- ConfigEdit
 
 ConfigEdit::ConfigEdit(QWidget* parent, const QString& name, CharSet set, int typingLimit)
@@ -34,13 +36,24 @@ void ConfigEdit::setDisplayChars(int chars) {
 QSize ConfigEdit::sizeHint() const {
     QSize size = QLineEdit::sizeHint();
     if (chars_ > 0) {
-        // The base hint is 17 'x' wide plus the frame; keep the frame, change the characters.
-        // Numbers need room for digits, texts for their widest letters.
+        // The base hint is 17 'x' wide plus the frame; keep the frame, change the characters. Numbers
+        // need room for their digits; a command or a short SMS text (up to 15) for its widest letters;
+        // a 30-character text for that many characters of ordinary Polish text, capitals and punctuation
+        // among them. The cursor and the glyphs' bearings take a few pixels more.
         const QFontMetrics fm = fontMetrics();
         const bool numeric = set_ == CharSet::Digits || set_ == CharSet::Telephone;
-        const QChar widest = numeric ? QLatin1Char('0') : QLatin1Char('W');
-        size.setWidth(size.width() - 17 * fm.horizontalAdvance(QLatin1Char('x')) +
-                      chars_ * fm.horizontalAdvance(widest));
+        int text = 0;
+        if (numeric) {
+            text = chars_ * fm.horizontalAdvance(QLatin1Char('0'));
+        } else if (chars_ <= 15) {
+            text = chars_ * fm.horizontalAdvance(QLatin1Char('W'));
+        } else {
+            static const QString ordinary =
+                QStringLiteral("Pchnąć w tę łódź jeża lub ośm skrzyń fig! Zażółć gęślą jaźń. ALARM 230V: Wejście 5");
+            text = int(std::ceil(chars_ * 1.05 * fm.horizontalAdvance(ordinary) / ordinary.size()));
+        }
+        const int slack = 2 + qMax(0, -fm.minLeftBearing()) + qMax(0, -fm.minRightBearing());
+        size.setWidth(size.width() - 17 * fm.horizontalAdvance(QLatin1Char('x')) + text + slack);
     }
     return size;
 }

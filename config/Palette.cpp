@@ -1,5 +1,7 @@
 #include "config/Palette.h"
 
+#include "config/Spoken.h"
+
 #include <QApplication>
 #include <QPalette>
 
@@ -14,6 +16,7 @@ void paintBackground(QWidget* widget, const QColor& colour) {
     widget->setPalette(p);
     widget->setAutoFillBackground(true);
     widget->setProperty("mx4Background", colour);
+    sayColour(widget, colour);
 }
 
 QColor backgroundOf(const QWidget* widget) {

@@ -19,7 +19,8 @@ inline const QColor Black{0, 0, 0};
 QColor windowColour();
 QColor faceColour();
 
-// Paints the background of an edit, selector, check box or panel.
+// Paints the background of an edit, selector, check box or panel, and says in the accessible
+// description what that colour means for the control (setColourWords, config/Spoken.h).
 void paintBackground(QWidget* widget, const QColor& colour);
 // What paintBackground last set (the style's default before that).
 QColor backgroundOf(const QWidget* widget);

@@ -1,5 +1,7 @@
 #include "config/ProgressDialog.h"
 
+#include "config/Spoken.h"
+
 #include <QFrame>
 #include <QLabel>
 #include <QProgressBar>
@@ -16,10 +18,11 @@ TFormProgres::TFormProgres(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::C
     Label_Bar = new QLabel(Panel_bar);
     Label_Bar->setObjectName(QStringLiteral("Label_Bar"));
     Label_Bar->setAlignment(Qt::AlignCenter);
+    nameAfterValue(Label_Bar, QStringLiteral("Przesyłanie konfiguracji"));
     Bar = new QProgressBar(Panel_bar);
     Bar->setObjectName(QStringLiteral("Bar"));
-    Bar->setAccessibleName(QStringLiteral("Postęp przesyłania konfiguracji"));
     Bar->setRange(0, 100);
+    nameAfterValue(Bar, QStringLiteral("Postęp przesyłania konfiguracji"));
     Bar->setMinimumWidth(300);
     QPalette p = Bar->palette();
     p.setColor(QPalette::Highlight, QColor(0, 0, 128));
@@ -30,7 +33,7 @@ TFormProgres::TFormProgres(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::C
 }
 
 void TFormProgres::start(const QString& text) {
-    Label_Bar->setText(text);
+    showValue(Label_Bar, text);
     Bar->setValue(0);
     Panel_bar->show();
     if (parentWidget()) {

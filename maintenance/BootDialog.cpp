@@ -1,5 +1,6 @@
 #include "maintenance/BootDialog.h"
 
+#include "config/Spoken.h"
 #include "link/ErrorHook.h"
 #include "link/Link.h"
 #include "link/People.h"
@@ -37,7 +38,7 @@ TFboot::TFboot(Maintenance* maintenance, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     Button1 = new QPushButton(QStringLiteral("Plik"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Button1->setAccessibleName(QStringLiteral("Wybierz plik firmware"));
+    describe(Button1, QStringLiteral("Wybierz plik firmware"));
     ButtonStart = new QPushButton(QStringLiteral("START"), this);
     ButtonStart->setObjectName(QStringLiteral("ButtonStart"));
     ButtonStart->setEnabled(false);
@@ -49,16 +50,17 @@ TFboot::TFboot(Maintenance* maintenance, QWidget* parent)
 
     LabelNazwaPliku = new QLabel(this);
     LabelNazwaPliku->setObjectName(QStringLiteral("LabelNazwaPliku"));
-    LabelNazwaPliku->setAccessibleName(QStringLiteral("Wybrany plik firmware"));
+    describe(LabelNazwaPliku, QStringLiteral("Wybrany plik firmware"));
+    nameAfterValue(LabelNazwaPliku, QStringLiteral("Nie wybrano pliku firmware"));
     LabelNazwaPliku->setMinimumWidth(320);
     LabelNazwaPliku->setWordWrap(true);
     layout->addWidget(LabelNazwaPliku);
 
     BarBoot = new QProgressBar(this);
     BarBoot->setObjectName(QStringLiteral("BarBoot"));
-    BarBoot->setAccessibleName(QStringLiteral("Postęp aktualizacji"));
     BarBoot->setRange(0, 100);
     BarBoot->setValue(0);
+    nameAfterValue(BarBoot, QStringLiteral("Postęp aktualizacji"));
     BarBoot->setVisible(false);
     // Keep the room for the gauge so the dialog does not jump when it appears.
     QSizePolicy keep = BarBoot->sizePolicy();
@@ -77,7 +79,7 @@ TFboot::TFboot(Maintenance* maintenance, QWidget* parent)
 }
 
 void TFboot::FormCreate() {
-    LabelNazwaPliku->clear();
+    showValue(LabelNazwaPliku, {});
     Link* link = maintenance_->link();
     link->st.pollingEnabled = false;
     link->startTimer();
@@ -97,7 +99,7 @@ void TFboot::Button1Click() {
     request.defaultSuffix = QStringLiteral("nfr");
     const QString path = maintenance_->people()->openFileName(request);
     if (path.isEmpty()) return;
-    LabelNazwaPliku->setText(QDir::toNativeSeparators(path));
+    showValue(LabelNazwaPliku, QDir::toNativeSeparators(path));
     // START offers what the label names: a file that fails, even one that cannot be opened, leaves no
     // image chosen.
     const auto offer = qScopeGuard([this] { ButtonStart->setEnabled(update_->ready() && !update_->running()); });

@@ -1,5 +1,6 @@
 #include "maintenance/PasswordDialog.h"
 
+#include "config/Spoken.h"
 #include "config/Defaults.h"
 #include "link/ErrorHook.h"
 #include "link/Link.h"
@@ -22,7 +23,8 @@ TFhaslo_nowe::TFhaslo_nowe(Maintenance* maintenance, QWidget* parent)
     auto* grid = new QGridLayout(this);
     Edit_haslo_nowe = new QLineEdit(kDefaultPassword, this);
     Edit_haslo_nowe->setObjectName(QStringLiteral("Edit_haslo_nowe"));
-    Edit_haslo_nowe->setAccessibleName(QStringLiteral("Nowe hasło"));
+    Edit_haslo_nowe->setAccessibleName(QStringLiteral("Nowe haslo"));
+    describe(Edit_haslo_nowe, QStringLiteral("Nowe hasło dostępu (4 cyfry)"));
     Label1 = new QLabel(QStringLiteral("Nowe haslo :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setBuddy(Edit_haslo_nowe);

@@ -9,6 +9,9 @@ packages=(
   fonts-liberation poppler-utils dpkg-dev file
   go-md2man lintian appstream desktop-file-utils
 )
+# The end-to-end test over the accessibility bridge (tests/atspi): an X server, a session bus, the AT-SPI
+# bus and its Python binding.
+packages+=(xvfb xauth dbus-daemon at-spi2-core python3-pyatspi)
 
 # `scripts/deps.sh bench` adds what scripts/bench and scripts/profile use: an X server, so the window can
 # run on xcb with Qt's accessibility bridge; a session bus with the accessibility bus launcher; perf.

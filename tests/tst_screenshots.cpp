@@ -1,6 +1,7 @@
-// Pictures of what a user sees: the window at start, logged in with the live status, and with the
-// configuration area open. They are written next to the test binary (or to MX4_SCREENSHOT_DIR) for a
-// person to look at; the test checks that nothing overlaps and that every caption fits.
+// Pictures of what a user sees: the window at start, logged in with the live status, with the
+// configuration area open, and enlarged. They are written next to the test binary (or to
+// MX4_SCREENSHOT_DIR) for a person to look at; the test checks that nothing overlaps and that every
+// caption fits.
 
 #include "config/ConfigArea.h"
 #include "support/LayoutChecks.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QtTest>
 
@@ -51,6 +53,14 @@ private Q_SLOTS:
         QTRY_VERIFY(w.Config->BoxCzujnik->isVisible());
         QTest::qWait(50);
         save(&w, "window-configuration.png");
+        QCOMPARE(overlaps(&w), QStringList());
+        QCOMPARE(clipped(&w), QStringList());
+
+        // Enlarged: the event list takes the room.
+        w.resize(w.size() + QSize(250, 200));
+        QTRY_VERIFY(w.trm->height() > 400);
+        QTest::qWait(20);
+        save(&w, "window-enlarged.png");
         QCOMPARE(overlaps(&w), QStringList());
         QCOMPARE(clipped(&w), QStringList());
     }

@@ -43,8 +43,9 @@ QString shownText(QObject* o) {
     if (auto* b = qobject_cast<QAbstractButton*>(o)) return b->text();
     if (auto* e = qobject_cast<QLineEdit*>(o)) return e->text();
     if (auto* g = qobject_cast<QGroupBox*>(o)) return g->title();
-    if (auto* m = qobject_cast<QMenu*>(o)) return m->title();
-    if (auto* a = qobject_cast<QAction*>(o)) return a->text();
+    // A menu's accelerator mark is not shown as such: it underlines the letter.
+    if (auto* m = qobject_cast<QMenu*>(o)) return QString(m->title()).remove(QLatin1Char('&'));
+    if (auto* a = qobject_cast<QAction*>(o)) return QString(a->text()).remove(QLatin1Char('&'));
     if (auto* c = qobject_cast<QComboBox*>(o)) return c->currentText();
     if (auto* w = qobject_cast<QWidget*>(o); w && w->isWindow()) {
         // A title bar shows the application's display name after the caption once one is set (it is
