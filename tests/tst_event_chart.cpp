@@ -5,6 +5,7 @@
 #include "events/EventChart.h"
 #include "events/EventChartData.h"
 #include "link/StatusDecode.h"
+#include "support/RecordBytes.h"
 #include "tst_events_rig.h"
 
 #include <QChart>
@@ -33,24 +34,11 @@ quint16 rawFor(int tenths) {
 }
 
 QByteArray rec(int month, int day, int hour, int minute, int second, int code, int tenths = 0) {
-    const quint16 sample = rawFor(tenths);
-    QByteArray r(8, '\0');
-    r[0] = char(24);
-    r[1] = char((code << 4) | (month & 0x0F));
-    r[2] = char(day);
-    r[3] = char(hour);
-    r[4] = char(minute);
-    r[5] = char(second);
-    r[6] = char(sample & 0xFF);
-    r[7] = char(sample >> 8);
-    return r;
+    return EventRecordBytes(2024, month, day, hour, minute, second, code, rawFor(tenths));
 }
 QByteArray noSensor(int month, int day, int hour, int minute, int code) {
-    QByteArray r = rec(month, day, hour, minute, 0, code);
-    const quint16 sample = rawFor(1272);  // the list shows "127,2"
-    r[6] = char(sample & 0xFF);
-    r[7] = char(sample >> 8);
-    return r;
+    // The list shows "127,2".
+    return EventRecordBytes(2024, month, day, hour, minute, 0, code, rawFor(1272));
 }
 
 double at(int hour, int minute, int second = 0) {
@@ -76,6 +64,14 @@ QVector<QByteArray> knownRegister() {
         rec(5, 10, 9, 0, 0, 8),
         rec(5, 10, 9, 5, 0, 12, 39),
     };
+}
+
+// Logs in to the simulated recorder holding the known register and downloads it to its end.
+bool downloadKnownRegister(EventRig& rig) {
+    rig.recorder.setRecords(knownRegister());
+    rig.logIn();
+    rig.startDownload();
+    return rig.waitIdle();
 }
 
 // The rows a spreadsheet gets from it: register order, the set-back time where it came, the date that
@@ -276,10 +272,7 @@ private slots:
     void newDownloadReplacesTextAndRecords() {
         EventRig rig;
         TMain& w = rig.w();
-        rig.recorder.setRecords(knownRegister());
-        rig.logIn();
-        rig.startDownload();
-        QVERIFY(rig.waitIdle());
+        QVERIFY(downloadKnownRegister(rig));
         QCOMPARE(linesOf(w.trm), expectedDownload(knownRegister(), 14 * 8).lines);
         QCOMPARE(rig.reg().records().size(), 14);
         // Header (five lines), one line per record but the one with code 0, the end.
@@ -299,10 +292,7 @@ private slots:
     void chartWindowShowsTheRegisterAgainstTheWindowsThresholds() {
         EventRig rig;
         TMain& w = rig.w();
-        rig.recorder.setRecords(knownRegister());
-        rig.logIn();
-        rig.startDownload();
-        QVERIFY(rig.waitIdle());
+        QVERIFY(downloadKnownRegister(rig));
         TempSettings t = w.Config->tempSettings();
         t.lowCode = 120;   // -8
         t.highCode = 140;  // +12
@@ -387,10 +377,7 @@ private slots:
     void csvSavedByteForByte() {
         EventRig rig;
         TMain& w = rig.w();
-        rig.recorder.setRecords(knownRegister());
-        rig.logIn();
-        rig.startDownload();
-        QVERIFY(rig.waitIdle());
+        QVERIFY(downloadKnownRegister(rig));
         w.ButtonWykres->click();
         TFormWykres* chart = rig.reg().chartWindow();
         QTemporaryDir dir;

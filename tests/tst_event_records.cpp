@@ -1,20 +1,12 @@
 // The register kept as records: what each record says and the rows written for a spreadsheet.
 #include "events/EventRecords.h"
+#include "support/RecordBytes.h"
 
 #include <QtTest>
 
 namespace {
 QByteArray rec(int year, int month, int day, int hour, int minute, int second, int code, int sample = 0) {
-    QByteArray r(8, '\0');
-    r[0] = char(year - 2000);
-    r[1] = char((code << 4) | (month & 0x0F));
-    r[2] = char(day);
-    r[3] = char(hour);
-    r[4] = char(minute);
-    r[5] = char(second);
-    r[6] = char(sample & 0xFF);
-    r[7] = char(sample >> 8);
-    return r;
+    return EventRecordBytes(year, month, day, hour, minute, second, code, sample);
 }
 
 QVector<EventRecord> decodeAll(const QList<QByteArray>& payloads) {
