@@ -3,6 +3,7 @@
 #include "link/Errors.h"
 
 #include <QMetaObject>
+#include <QSocketNotifier>
 
 #ifdef Q_OS_WIN
 static constexpr int kAccessDenied = 5;  // ERROR_ACCESS_DENIED, also for a port in use
@@ -11,7 +12,6 @@ static constexpr int kNotFound = 2;  // ERROR_FILE_NOT_FOUND
 static constexpr int kOther = 31;    // ERROR_GEN_FAILURE
 #else
 #include <cerrno>
-#include <termios.h>
 static constexpr int kAccessDenied = EACCES;
 static constexpr int kBusy = EBUSY;
 static constexpr int kNotFound = ENOENT;
@@ -21,7 +21,7 @@ static constexpr int kOther = EIO;
 QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
     gatherTimer_.setSingleShot(true);
     gatherTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&gatherTimer_, &QTimer::timeout, this, [this] { expectBytes(1); });
+    connect(&gatherTimer_, &QTimer::timeout, this, &QtSerialPort::takeHeld);
     connect(&port_, &QSerialPort::readyRead, this, &QtSerialPort::onReadyRead);
     connect(&port_, &QSerialPort::errorOccurred, this, &QtSerialPort::onError);
 }
@@ -45,9 +45,8 @@ int QtSerialPort::systemErrorCode(QSerialPort::SerialPortError error, const QStr
 void QtSerialPort::OpenPort() {
     if (port_.isOpen()) return;
     port_.setPortName(name_);
-    port_.setReadBufferSize(0);
+    release();
     lost_ = false;
-    expected_ = 1;
     if (!port_.open(QIODevice::ReadWrite)) {
         const int code = systemErrorCode(port_.error(), port_.errorString());
         port_.clearError();
@@ -118,29 +117,50 @@ QByteArray QtSerialPort::ReadBytes(int n) {
 
 int QtSerialPort::bytesWaiting() const { return port_.isOpen() ? int(port_.bytesAvailable()) : 0; }
 
+QSocketNotifier* QtSerialPort::lineWatch() {
+    // Qt's Unix back end watches the line with a read notifier of its own, a child of the port; on a
+    // system without one (Windows) the port is never held and wakes at every chunk, as before.
+    if (!lineWatch_)
+        for (QSocketNotifier* n : port_.findChildren<QSocketNotifier*>())
+            if (n->type() == QSocketNotifier::Read && n->socket() == port_.handle()) lineWatch_ = n;
+    return lineWatch_;
+}
+
 void QtSerialPort::expectBytes(int count) {
-#ifdef Q_OS_UNIX
-    count = qBound(1, count, 255);
-    if (!port_.isOpen() || count == expected_) return;
-    const int fd = int(port_.handle());
-    termios t {};
-    if (tcgetattr(fd, &t) != 0) return;
-    t.c_cc[VMIN] = cc_t(count);
-    t.c_cc[VTIME] = 0;
-    if (tcsetattr(fd, TCSANOW, &t) != 0) return;
-    expected_ = count;
-    // The bytes' own time on the line at 4800 baud, and 20 ms more.
-    if (count > 1)
-        gatherTimer_.start(count * 10 * 1000 / 4800 + 20);
-    else
-        gatherTimer_.stop();
-#else
-    Q_UNUSED(count);
-#endif
+    expected_ = qMax(1, count);
+    if (expected_ == 1) {
+        release();
+        return;
+    }
+    if (holding_ || !draining_ || !port_.isOpen()) return;
+    QSocketNotifier* watch = lineWatch();
+    if (!watch || !watch->isEnabled()) return;
+    // Called while a chunk is handed on: the frame is coming in now, a byte every 2.08 ms at 4800 baud
+    // (10 bits a byte). Leave the line alone until the bytes it still needs have had their time,
+    // rounded up to the next millisecond, and take them in one read then.
+    holding_ = true;
+    watch->setEnabled(false);
+    gatherTimer_.start((expected_ * 10 * 1000 + 4799) / 4800);
+}
+
+void QtSerialPort::release() {
+    gatherTimer_.stop();
+    if (!holding_) return;
+    holding_ = false;
+    if (lineWatch_ && port_.isOpen()) lineWatch_->setEnabled(true);
+}
+
+void QtSerialPort::takeHeld() {
+    if (!holding_) return;
+    release();
+    // What the line holds now, in one read; a hung-up line reports its error from here.
+    if (port_.isOpen()) port_.waitForReadyRead(0);
+    if (port_.isOpen() && port_.bytesAvailable() > 0) handOn();
 }
 
 void QtSerialPort::ClosePort() {
-    gatherTimer_.stop();
+    release();
+    lineWatch_ = nullptr;  // Qt makes a new one when the port opens again
     expected_ = 1;
     if (!port_.isOpen()) return;
     port_.clear();
@@ -148,11 +168,16 @@ void QtSerialPort::ClosePort() {
 }
 
 void QtSerialPort::onReadyRead() {
+    // While held, bytes that Qt took on its own (waiting for a write to leave) stay until the hold ends.
+    if (!holding_) handOn();
+}
+
+void QtSerialPort::handOn() {
     // readyRead is not emitted again for bytes that arrive while a slot runs, so take them here until
     // none are waiting. Each notification hands on one chunk.
     if (draining_) return;
     draining_ = true;
-    while (port_.isOpen()) {
+    while (port_.isOpen() && !holding_) {
         const int waiting = int(port_.bytesAvailable());
         if (waiting <= 0) break;
         Q_EMIT OnRxChar(waiting);
@@ -171,7 +196,8 @@ void QtSerialPort::onError(QSerialPort::SerialPortError error) {
         if (lost_ || !port_.isOpen()) return;
         lost_ = true;
         const QString message = QStringLiteral("Port %1 przestał działać (%2)").arg(name_, port_.errorString());
-        gatherTimer_.stop();
+        release();
+        lineWatch_ = nullptr;
         expected_ = 1;
         port_.close();
         QMetaObject::invokeMethod(this, [this, message] { Q_EMIT portLost(message); }, Qt::QueuedConnection);

@@ -3,7 +3,9 @@
 
 #include "link/SerialPort.h"
 
+#include <QPointer>
 #include <QSerialPort>
+#include <QSocketNotifier>
 #include <QTimer>
 
 class QtSerialPort : public SerialPort {
@@ -23,9 +25,11 @@ public:
     QByteArray ReadBytes(int n) override;
     int bytesWaiting() const override;
     void ClosePort() override;
-    // On Unix the terminal's minimum read count (VMIN) is set to the bytes a frame still needs, so the
-    // system wakes the program once they are there instead of at every byte; when they do not come in
-    // their line time and a little more, it goes back to waking at every byte and delivers what came.
+    // When the receiver needs more bytes of a frame that is coming in, the port stops watching the line
+    // for their time on it and then takes what came in one read, so the program is woken once for them
+    // instead of once a byte (the kernel wakes a waiting poll() at every byte, whatever the terminal's
+    // minimum read count). What came by then is handed on, all of it, even when the frame is still
+    // short; a hung-up line is noticed then.
     void expectBytes(int count) override;
 
     // The system error number for a failed open (EACCES, EBUSY, ENOENT on Linux).
@@ -44,6 +48,10 @@ protected:
 
 private:
     void onReadyRead();
+    void handOn();
+    void release();
+    void takeHeld();
+    QSocketNotifier* lineWatch();
     void onError(QSerialPort::SerialPortError error);
     void setLine(bool dtrLine, bool on);
 
@@ -54,5 +62,7 @@ private:
     bool lost_ = false;
     bool draining_ = false;
     int expected_ = 1;
+    bool holding_ = false;  // the line is not watched until gatherTimer_ takes what came
+    QPointer<QSocketNotifier> lineWatch_;
     QTimer gatherTimer_;
 };
