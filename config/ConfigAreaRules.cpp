@@ -116,9 +116,15 @@ void ConfigArea::Combo_operatorCloseUp() {
 
 // ---------------------------------------------------------------- temperature
 
-void ConfigArea::ShowLowerThreshold() { Edit_T1Min->setText(thresholdText(temp_.lowCode)); }
-void ConfigArea::ShowUpperThreshold() { Edit_T1Max->setText(thresholdText(temp_.highCode)); }
-void ConfigArea::ShowCorrection() { Edit_T1Korekta->setText(correctionText(temp_.correctionCode)); }
+// Only a text that differs is set: the same text again would lay the field out anew and tell assistive
+// technology of a change, for every item of a read, as every item sets the whole area.
+static void showIfChanged(ConfigEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
+}
+
+void ConfigArea::ShowLowerThreshold() { showIfChanged(Edit_T1Min, thresholdText(temp_.lowCode)); }
+void ConfigArea::ShowUpperThreshold() { showIfChanged(Edit_T1Max, thresholdText(temp_.highCode)); }
+void ConfigArea::ShowCorrection() { showIfChanged(Edit_T1Korekta, correctionText(temp_.correctionCode)); }
 
 // The thresholds' displays mark themselves when their text changes: a click at a limit changes nothing.
 void ConfigArea::SpinButton1UpClick() {

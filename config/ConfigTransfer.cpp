@@ -50,7 +50,7 @@ void ConfigTransfer::ReadConfiguration() {
     // the engine fills is not needed here.
     ConfigValues read = area_->values();
     engine_.read(read, {}, [this](const ConfigItem& item, int) {
-        progress_->Bar->setValue(item.readCode * 100 / 84);
+        progress_->setProgress(item.readCode * 100 / 84);
         if (item.number == kConfigItemCount) {
             shell_->ShowLiveStatus();
             shell_->armTransferButtons();
@@ -67,7 +67,7 @@ void ConfigTransfer::WriteConfiguration() {
     const auto finish = qScopeGuard([this] { endTransfer(); });
     link_->processPendingEvents();
     engine_.write([this] { return area_->values(); }, {}, [this](const ConfigItem& item, int) {
-        progress_->Bar->setValue(progress_->Bar->value() + 1);
+        progress_->setProgress(progress_->Bar->value() + 1);
         paintSynchronised(item);
     });
 }
@@ -84,7 +84,7 @@ void ConfigTransfer::CompareWithRecorder() {
         // Into a record of its own: the window's values and colours stay as they are.
         ConfigValues read = area_->values();
         if (engine_.read(read, {}, [this](const ConfigItem& item, int) {
-                progress_->Bar->setValue(item.readCode * 100 / 84);
+                progress_->setProgress(item.readCode * 100 / 84);
             }) == ItemTransfer::Outcome::Done)
             recorder = read;
     }
@@ -122,13 +122,13 @@ bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
         link_->processPendingEvents();
         const ConfigValues sent = area_->values();
         if (engine_.write([&sent] { return sent; }, items, [this, &items](const ConfigItem&, int done) {
-                progress_->Bar->setValue(done * 100 / (2 * int(items.size())));
+                progress_->setProgress(done * 100 / (2 * int(items.size())));
             }) != ItemTransfer::Outcome::Done)
             return false;
         // What the recorder holds now, read back item by item.
         ConfigValues read = sent;
         if (engine_.read(read, items, [this, &items](const ConfigItem&, int done) {
-                progress_->Bar->setValue(50 + done * 100 / (2 * int(items.size())));
+                progress_->setProgress(50 + done * 100 / (2 * int(items.size())));
             }) != ItemTransfer::Outcome::Done)
             return false;
         back = read;

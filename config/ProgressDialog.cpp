@@ -43,6 +43,15 @@ void TFormProgres::start(const QString& text) {
     show();
 }
 
+void TFormProgres::setProgress(int value) {
+    // QProgressBar repaints itself on the spot whenever the number it shows changes, once an item during
+    // a transfer; with its updates held for the change it is painted with the next frame instead.
+    if (value == Bar->value()) return;
+    Bar->setUpdatesEnabled(false);
+    Bar->setValue(value);
+    Bar->setUpdatesEnabled(true);
+}
+
 void TFormProgres::finish() {
     Panel_bar->hide();
     hide();

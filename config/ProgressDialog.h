@@ -17,5 +17,7 @@ public:
 
     // Shows the notice with this text and the gauge at 0.
     void start(const QString& text);
+    // Moves the gauge; it is painted with the window's next frame, not at once.
+    void setProgress(int value);
     void finish();
 };

@@ -45,6 +45,37 @@ bool loggedInAndReady(SimRig& rig) {
 class ConfigTransferTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+    void gaugeIsPaintedWithTheNextFrameNotOnTheSpot() {
+        // A transfer moves the gauge at every item; a paint on the spot each time was a sixth of a read.
+        QWidget parent;
+        parent.resize(400, 300);
+        parent.show();
+        TFormProgres progress(&parent);
+        progress.start(QStringLiteral("Pobieram konfiguracje sterownika"));
+        QVERIFY(QTest::qWaitForWindowExposed(&progress));
+        QCoreApplication::processEvents();
+        int paints = 0;
+        struct Counter : QObject {
+            int* n;
+            explicit Counter(int* count) : n(count) {}
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) ++*n;
+                return false;
+            }
+        } counter(&paints);
+        progress.Bar->installEventFilter(&counter);
+        progress.setProgress(37);
+        QCOMPARE(progress.Bar->value(), 37);
+        QCOMPARE(progress.Bar->accessibleName(), QStringLiteral("Postęp przesyłania konfiguracji: 37%"));
+        QCOMPARE(paints, 0);
+        QTRY_VERIFY(paints > 0);
+        // The same value again is no change at all.
+        paints = 0;
+        progress.setProgress(37);
+        QCoreApplication::processEvents();
+        QCOMPARE(paints, 0);
+    }
+
     void fullRead() {
         SimRig rig;
         QRandomGenerator rng(1);
