@@ -3,8 +3,17 @@
 #include "events/EventDecode.h"
 #include "link/StatusDecode.h"
 
+#include <QTimeZone>
+
 namespace {
 int byteAt(const QByteArray& bytes, int i) { return quint8(bytes.at(i)); }
+
+// The local time of a record through the system's time zone, read once: a local QDateTime asks the C
+// library, which looks at the zone's file again for every record of a 4,095-record register.
+QDateTime localTime(const QDate& date, const QTime& time) {
+    static const QTimeZone zone = QTimeZone::systemTimeZone();
+    return zone.isValid() ? QDateTime(date, time, zone) : QDateTime(date, time);
+}
 }  // namespace
 
 bool EventCarriesTemperature(int code) { return code == 4 || (code >= 11 && code <= 13); }
@@ -38,7 +47,7 @@ std::optional<EventRecord> DecodeEventData(const QByteArray& payload) {
     r.hasLine = DecodeEventRecord(r.raw).has_value();
     const QDate date(2000 + byteAt(r.raw, 0), byteAt(r.raw, 1) & 0x0F, byteAt(r.raw, 2));
     const QTime time(byteAt(r.raw, 3), byteAt(r.raw, 4), byteAt(r.raw, 5));
-    if (date.isValid() && time.isValid()) r.time = QDateTime(date, time);
+    if (date.isValid() && time.isValid()) r.time = localTime(date, time);
     if (EventCarriesTemperature(r.code)) {
         const quint16 sample = quint16(byteAt(r.raw, 6) + 256 * byteAt(r.raw, 7));
         r.temperatureText = EventTemperatureText(sample).trimmed();
