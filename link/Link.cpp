@@ -173,7 +173,11 @@ void Link::ComPortRxChar(int count) {
         if (frame.code == kStatusCode && statusPending_) finishStatus();
     }
     // The rest of a frame comes at 4800 baud, about 2 ms a byte: the port need not wake us for each.
-    port_->expectBytes(BytesStillExpected(st.assembler));
+    // While the register streams in, record follows record with no pause, so between two of them
+    // nothing can be done before a whole shortest frame has come either.
+    const bool recordsStream = activity_.is(Activity::Downloading) || activity_.is(Activity::Stopping);
+    port_->expectBytes(!st.assembler.frameStarted && recordsStream ? kShortestReplyFrame
+                                                                   : BytesStillExpected(st.assembler));
     if (!frames.isEmpty()) scheduleDispatch();
 }
 

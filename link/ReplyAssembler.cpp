@@ -60,8 +60,7 @@ QVector<ReplyFrame> AssembleAll(AssemblerState& state) {
 int BytesStillExpected(const AssemblerState& s) {
     if (!s.frameStarted) return 1;
     const int n = s.rxBuffer.size();
-    constexpr int kShortestFrame = 4;
-    if (n - s.frameStart < 2) return qMax(1, s.frameStart - 1 + kShortestFrame - n);
+    if (n - s.frameStart < 2) return qMax(1, s.frameStart - 1 + kShortestReplyFrame - n);
     const int length = quint8(s.rxBuffer.at(s.frameStart + 1));
     return qMax(1, s.frameStart + 3 + length - n);
 }

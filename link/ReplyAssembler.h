@@ -32,6 +32,9 @@ AssemblyStep AssembleReply(AssemblerState& state, ReplyFrame& frame);
 // Runs passes while they make progress and returns the frames in order of arrival.
 QVector<ReplyFrame> AssembleAll(AssemblerState& state);
 
+// A reply frame has four bytes at least: start, code, length and checksum.
+constexpr int kShortestReplyFrame = 4;
+
 // How many more bytes the frame being assembled needs at least: the rest of its header until its length
 // is known (a reply frame has four bytes at least), then the rest of the frame. 1 when none has started.
 int BytesStillExpected(const AssemblerState& state);

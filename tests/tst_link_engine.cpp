@@ -337,6 +337,32 @@ private Q_SLOTS:
         QVERIFY(rig.link.replyPayloadOf(1).isEmpty());
     }
 
+    void receiverSaysWhatAFrameStillNeeds_data() {
+        QTest::addColumn<int>("activity");
+        QTest::addColumn<int>("between");
+        // Between frames a single byte may be an answer (the bootloader's), unless records stream in.
+        QTest::newRow("logged in") << int(Activity::LoggedIn) << 1;
+        QTest::newRow("firmware") << int(Activity::Firmware) << 1;
+        QTest::newRow("register streaming") << int(Activity::Downloading) << kShortestReplyFrame;
+        QTest::newRow("register stopping") << int(Activity::Stopping) << kShortestReplyFrame;
+    }
+    void receiverSaysWhatAFrameStillNeeds() {
+        QFETCH(int, activity);
+        QFETCH(int, between);
+        Rig rig;
+        rig.link.activity().enter(Activity(activity));
+        const QByteArray frame = BuildReplyFrame(91, QByteArray(8, '\x01'));  // a record: 12 bytes
+        QCOMPARE(frame.size(), 12);
+        rig.port.hints.clear();
+        rig.port.deliver(frame.left(1));   // start: the rest of the header
+        rig.port.deliver(frame.mid(1, 2)); // code and length: the rest of the frame
+        rig.port.deliver(frame.mid(3, 5));
+        rig.port.deliver(frame.mid(8));    // complete
+        rig.port.deliver("xy");            // not a start byte: dropped
+        QCOMPARE(rig.port.hints, (QVector<int>{3, 9, 4, between, between}));
+        QVERIFY(rig.spinUntil([&] { return rig.host.dispatched.size() == 1; }, 20));
+    }
+
     void lastSingleByte() {
         Rig rig;
         rig.port.deliver("!");

@@ -14,6 +14,8 @@ public:
     // Called for every write; may deliver an answer (delivered on the next event-loop pass).
     std::function<void(const QByteArray&)> onWrite;
     bool openFails = false;
+    // What the receiver said it still needs after each chunk.
+    QVector<int> hints;
 
     QString portName() const override { return name_; }
     void OpenPort() override {
@@ -38,6 +40,7 @@ public:
         return out;
     }
     int bytesWaiting() const override { return rx_.size(); }
+    void expectBytes(int count) override { hints.append(count); }
     void ClosePort() override {
         open_ = false;
         rx_.clear();
