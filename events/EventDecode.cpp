@@ -62,6 +62,8 @@ QString EventTemperatureText(quint16 sample) {
 
 int EventCode(const QByteArray& record) { return record.size() < 2 ? -1 : byteAt(record, 1) >> 4; }
 
+bool EventCodeHasLine(int code) { return kindOf(code) != nullptr; }
+
 std::optional<EventLine> DecodeEventRecord(const QByteArray& payload) {
     if (payload.size() < kEventRecordSize) return std::nullopt;
     const EventKind* kind = kindOf(EventCode(payload));

@@ -43,6 +43,8 @@ QString EventTimestampText(const QByteArray& record);
 QString EventTemperatureText(quint16 sample);
 // The event code in bits 7-4 of byte 1.
 int EventCode(const QByteArray& record);
+// Whether a record with this code makes a line of the list (DecodeEventRecord gives one).
+bool EventCodeHasLine(int code);
 
 // The line of one record (reply 91), or nothing: for a payload shorter than 8 bytes and for the codes
 // that have no line (0-3, 14, 15).

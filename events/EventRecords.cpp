@@ -44,7 +44,7 @@ std::optional<EventRecord> DecodeEventData(const QByteArray& payload) {
     EventRecord r;
     r.raw = payload.left(kEventRecordSize);
     r.code = EventCode(r.raw);
-    r.hasLine = DecodeEventRecord(r.raw).has_value();
+    r.hasLine = EventCodeHasLine(r.code);
     const QDate date(2000 + byteAt(r.raw, 0), byteAt(r.raw, 1) & 0x0F, byteAt(r.raw, 2));
     const QTime time(byteAt(r.raw, 3), byteAt(r.raw, 4), byteAt(r.raw, 5));
     if (date.isValid() && time.isValid()) r.time = localTime(date, time);

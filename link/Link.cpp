@@ -173,11 +173,12 @@ void Link::ComPortRxChar(int count) {
         if (frame.code == kStatusCode && statusPending_) finishStatus();
     }
     // The rest of a frame comes at 4800 baud, about 2 ms a byte: the port need not wake us for each.
-    // While the register streams in, record follows record with no pause, so between two of them
-    // nothing can be done before a whole shortest frame has come either.
-    const bool recordsStream = activity_.is(Activity::Downloading) || activity_.is(Activity::Stopping);
-    port_->expectBytes(!st.assembler.frameStarted && recordsStream ? kShortestReplyFrame
-                                                                   : BytesStillExpected(st.assembler));
+    // While the register streams in, record follows record with no pause and the list is redrawn a few
+    // times a second: the records may as well come a tick's worth of the line at a time.
+    int wanted = BytesStillExpected(st.assembler);
+    if (activity_.is(Activity::Downloading) || activity_.is(Activity::Stopping))
+        wanted = qMax(wanted, qMax(kShortestReplyFrame, tickMs_ * 480 / 1000));
+    port_->expectBytes(wanted);
     if (!frames.isEmpty()) scheduleDispatch();
 }
 

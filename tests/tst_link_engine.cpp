@@ -339,28 +339,40 @@ private Q_SLOTS:
 
     void receiverSaysWhatAFrameStillNeeds_data() {
         QTest::addColumn<int>("activity");
-        QTest::addColumn<int>("between");
-        // Between frames a single byte may be an answer (the bootloader's), unless records stream in.
-        QTest::newRow("logged in") << int(Activity::LoggedIn) << 1;
-        QTest::newRow("firmware") << int(Activity::Firmware) << 1;
-        QTest::newRow("register streaming") << int(Activity::Downloading) << kShortestReplyFrame;
-        QTest::newRow("register stopping") << int(Activity::Stopping) << kShortestReplyFrame;
+        QTest::addColumn<int>("tickMs");
+        QTest::addColumn<QVector<int>>("hints");
+        // After the start byte, after code and length, in the payload, complete, after a stray byte.
+        // Between frames a single byte may be an answer (the bootloader's).
+        QTest::newRow("logged in") << int(Activity::LoggedIn) << kFastTick << QVector<int>{3, 9, 4, 1, 1};
+        QTest::newRow("firmware") << int(Activity::Firmware) << kFastTick << QVector<int>{3, 9, 4, 1, 1};
+        // While records stream in: a tick's worth of the line (48 bytes in 100 ms at 4800 baud), and
+        // never less than the shortest frame.
+        QTest::newRow("register, fast tick") << int(Activity::Downloading) << kFastTick << QVector<int>{4, 9, 4, 4, 4};
+        QTest::newRow("register, product tick") << int(Activity::Downloading) << int(Link::kProductTickMs)
+                                                << QVector<int>{48, 48, 48, 48, 48};
+        QTest::newRow("register stopping") << int(Activity::Stopping) << int(Link::kProductTickMs)
+                                           << QVector<int>{48, 48, 48, 48, 48};
     }
     void receiverSaysWhatAFrameStillNeeds() {
         QFETCH(int, activity);
-        QFETCH(int, between);
-        Rig rig;
-        rig.link.activity().enter(Activity(activity));
+        QFETCH(int, tickMs);
+        QFETCH(QVector<int>, hints);
+        FakePort port;
+        ScriptedPeople people;
+        RecordingHost host;
+        Link link(&port, &people, tickMs);
+        link.setHost(&host);
+        port.OpenPort();
+        link.activity().enter(Activity(activity));
         const QByteArray frame = BuildReplyFrame(91, QByteArray(8, '\x01'));  // a record: 12 bytes
         QCOMPARE(frame.size(), 12);
-        rig.port.hints.clear();
-        rig.port.deliver(frame.left(1));   // start: the rest of the header
-        rig.port.deliver(frame.mid(1, 2)); // code and length: the rest of the frame
-        rig.port.deliver(frame.mid(3, 5));
-        rig.port.deliver(frame.mid(8));    // complete
-        rig.port.deliver("xy");            // not a start byte: dropped
-        QCOMPARE(rig.port.hints, (QVector<int>{3, 9, 4, between, between}));
-        QVERIFY(rig.spinUntil([&] { return rig.host.dispatched.size() == 1; }, 20));
+        port.deliver(frame.left(1));
+        port.deliver(frame.mid(1, 2));
+        port.deliver(frame.mid(3, 5));
+        port.deliver(frame.mid(8));
+        port.deliver("xy");  // no start byte: dropped
+        QCOMPARE(port.hints, hints);
+        QTRY_COMPARE(host.dispatched.size(), 1);
     }
 
     void lastSingleByte() {
