@@ -43,10 +43,11 @@ public:
     virtual int bytesWaiting() const = 0;
     // Discards what is queued and closes; nothing happens when already closed.
     virtual void ClosePort() = 0;
-    // A hint from the receiver: nothing can be done with fewer than this many further bytes (the rest of
-    // a frame). A port may hold its notification back until they are there, so a frame arriving byte by
-    // byte does not wake the program for every byte; it notifies with what it has when they do not come
-    // in time. 1 means: notify at every byte.
+    // A hint from the receiver, given while it takes a chunk: it wants this many further bytes before it
+    // is told again (the rest of a frame; while records stream in, a tick's worth of the line). A port
+    // may hold its notification back for their time on the line, so a frame arriving byte by byte does
+    // not wake the program for every byte; it notifies with what has come by then. 1 means: notify at
+    // every byte.
     virtual void expectBytes(int count) { Q_UNUSED(count); }
 
 Q_SIGNALS:
