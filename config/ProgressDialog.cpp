@@ -30,10 +30,14 @@ TFormProgres::TFormProgres(QWidget* parent) : QDialog(parent, Qt::Dialog | Qt::C
     layout->addWidget(Label_Bar);
     layout->addWidget(Bar);
     outer->addWidget(Panel_bar);
+    paintTimer_.setSingleShot(true);
+    paintTimer_.setInterval(250);
+    connect(&paintTimer_, &QTimer::timeout, this, &TFormProgres::paintGauge);
 }
 
 void TFormProgres::start(const QString& text) {
     showValue(Label_Bar, text);
+    paintGauge();
     Bar->setValue(0);
     Panel_bar->show();
     if (parentWidget()) {
@@ -44,15 +48,22 @@ void TFormProgres::start(const QString& text) {
 }
 
 void TFormProgres::setProgress(int value) {
-    // QProgressBar repaints itself on the spot whenever the number it shows changes, once an item during
-    // a transfer; with its updates held for the change it is painted with the next frame instead.
+    // QProgressBar repaints itself on the spot whenever the number it shows changes: once an item during
+    // a transfer, and each paint of the style's gauge costs more than the item itself. Its updates stay
+    // held until the timer paints it, four times a second at most.
     if (value == Bar->value()) return;
     Bar->setUpdatesEnabled(false);
     Bar->setValue(value);
+    if (!paintTimer_.isActive()) paintTimer_.start();
+}
+
+void TFormProgres::paintGauge() {
+    paintTimer_.stop();
     Bar->setUpdatesEnabled(true);
 }
 
 void TFormProgres::finish() {
+    paintGauge();
     Panel_bar->hide();
     hide();
 }

@@ -2,6 +2,7 @@
 // The notice a configuration transfer shows while it runs; the main window stays usable.
 
 #include <QDialog>
+#include <QTimer>
 
 class QFrame;
 class QLabel;
@@ -17,7 +18,12 @@ public:
 
     // Shows the notice with this text and the gauge at 0.
     void start(const QString& text);
-    // Moves the gauge; it is painted with the window's next frame, not at once.
+    // Moves the gauge at once (value, accessible name); it is painted a quarter of a second later at
+    // most, with whatever value it has then.
     void setProgress(int value);
     void finish();
+
+private:
+    void paintGauge();
+    QTimer paintTimer_;
 };
