@@ -3,37 +3,12 @@
 // came. Nothing may be stuck, lost or reordered by that, whatever comes.
 
 #include "link/QtSerialPort.h"
+#include "support/PtyPair.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
-#include <fcntl.h>
-#include <pty.h>
-#include <unistd.h>
 
 namespace {
-struct Pty {
-    int master = -1, slave = -1;
-    QString path;
-    Pty() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) path = QString::fromLocal8Bit(name);
-    }
-    ~Pty() {
-        closeSlave();
-        hangUp();
-    }
-    // Keeping the slave open here as well would hide the hang-up from the port.
-    void closeSlave() {
-        if (slave >= 0) ::close(slave);
-        slave = -1;
-    }
-    void hangUp() {
-        if (master >= 0) ::close(master);
-        master = -1;
-    }
-    void send(const QByteArray& bytes) const { QCOMPARE(::write(master, bytes.constData(), size_t(bytes.size())), ssize_t(bytes.size())); }
-};
-
 // Takes every notification's bytes as the link does and answers with how many it still needs.
 struct Receiver {
     QtSerialPort& port;
@@ -61,7 +36,7 @@ private Q_SLOTS:
     }
     void shortFrameIsHandedOnAfterItsTime() {
         QFETCH(QByteArray, rest);
-        Pty pty;
+        PtyPair pty;
         QVERIFY(!pty.path.isEmpty());
         QtSerialPort port;
         port.Port(pty.path);
@@ -81,7 +56,7 @@ private Q_SLOTS:
     void everyByteArrivesOnceAndInOrder() {
         // Bytes written one at a time with pauses around a byte's line time, the receiver asking for
         // anything from 1 to 30 more after every notification; some holds end early, some late.
-        Pty pty;
+        PtyPair pty;
         QtSerialPort port;
         port.Port(pty.path);
         port.OpenPort();
@@ -109,7 +84,7 @@ private Q_SLOTS:
     }
 
     void hangUpWhileGatheringIsReported() {
-        Pty pty;
+        PtyPair pty;
         QtSerialPort port;
         port.Port(pty.path);
         port.OpenPort();
@@ -128,7 +103,7 @@ private Q_SLOTS:
     }
 
     void closingWhileGatheringStartsAfresh() {
-        Pty pty;
+        PtyPair pty;
         QtSerialPort port;
         port.Port(pty.path);
         port.OpenPort();

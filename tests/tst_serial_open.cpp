@@ -3,10 +3,9 @@
 
 #include "link/Errors.h"
 #include "link/QtSerialPort.h"
+#include "support/PtyPair.h"
 
 #include <QtTest>
-#include <pty.h>
-#include <unistd.h>
 
 namespace {
 // The real back end whose driver refuses one of the lines.
@@ -23,18 +22,6 @@ protected:
     }
 };
 
-struct Pty {
-    int master = -1, slave = -1;
-    QString path;
-    Pty() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0) path = QString::fromLocal8Bit(name);
-    }
-    ~Pty() {
-        if (slave >= 0) ::close(slave);
-        if (master >= 0) ::close(master);
-    }
-};
 }  // namespace
 
 class SerialOpenTest : public QObject {
@@ -47,7 +34,7 @@ private Q_SLOTS:
     }
     void refusedLineLeavesThePortClosed() {
         QFETCH(bool, dtr);
-        Pty pty;
+        PtyPair pty;
         QVERIFY(!pty.path.isEmpty());
         RefusingLines port;
         port.refuseDtr = dtr;
@@ -66,7 +53,7 @@ private Q_SLOTS:
     }
 
     void pseudoTerminalWithoutLinesOpens() {
-        Pty pty;
+        PtyPair pty;
         QtSerialPort port;
         port.Port(pty.path);
         port.OpenPort();
