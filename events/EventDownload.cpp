@@ -24,6 +24,8 @@ void EventDownload::start() {
         link_->st.stopRequested = false;
         lines_.clear();
         records_.clear();
+        completeness_ = Completeness();
+        stopAsked_ = false;
         colour_ = EventColour::Black;
         gaugeMaximum_ = 0;
         gaugePosition_ = 0;
@@ -53,6 +55,7 @@ void EventDownload::start() {
 }
 
 void EventDownload::requestStop() {
+    if (phase_ != Phase::Idle) stopAsked_ = true;
     link_->st.stopRequested = true;
     link_->activity().move(Activity::Downloading, Activity::Stopping);
 }
@@ -88,6 +91,7 @@ void EventDownload::header(const QByteArray& payload) {
     const std::optional<RegisterHeader> h = DecodeRegisterHeader(payload, now_());
     if (!h) return;
     if (hooks_.headerCame) hooks_.headerCame();
+    completeness_.announced = h->eventCount;
     for (const QString& line : h->lines) append({line, EventColour::Black});
     gaugeMaximum_ = h->gaugeMaximum;
     gaugePosition_ = qMin(gaugePosition_, gaugeMaximum_);
@@ -97,6 +101,7 @@ void EventDownload::header(const QByteArray& payload) {
 void EventDownload::record(const QByteArray& payload) {
     // Records outside a download belong to no list; they still ask the recorder to stop.
     if (phase_ != Phase::Idle && payload.size() >= kEventRecordSize) {
+        ++completeness_.received;
         if (const std::optional<EventRecord> r = DecodeEventData(payload)) records_.append(*r);
         if (const std::optional<EventLine> line = DecodeEventRecord(payload)) append(*line);
         gaugePosition_ = qMin(gaugePosition_ + kGaugeStep, gaugeMaximum_);
@@ -114,6 +119,8 @@ void EventDownload::endDownload(Ending how) {
     link_->st.stopRequested = true;
     // The recorder confirmed the stop: no stop is offered again until the next download or login.
     stopConfirmed_ = how == Ending::Stopped;
+    completeness_.ending = how;
+    completeness_.stoppedUnasked = how == Ending::Stopped && !stopAsked_;
     if (how == Ending::Complete) {
         append({EndOfRegisterText(), colour_});
         gaugePosition_ = gaugeMaximum_;

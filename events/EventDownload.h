@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QVector>
 #include <functional>
+#include <optional>
 
 class Link;
 
@@ -37,6 +38,17 @@ public:
         Silent,      // no register frame for kReplyTimeout ticks
         LoggedOut,   // the login is gone
         Abandoned,   // the start failed on the way
+    };
+
+    // How whole the register that came is: the records received against the header's count, and how
+    // the download ended. Only a complete register may be erased in the recorder afterwards.
+    struct Completeness {
+        int announced = -1;  // the header's count (size / 8, capped at 4,095); -1 while no header came
+        int received = 0;    // record frames taken (every code, with or without a line)
+        std::optional<Ending> ending;  // empty while the download runs or before the first one
+        bool complete() const { return ending == Ending::Complete && received == announced; }
+        // Ended by the recorder's own stop (reply 95) although nobody asked for it.
+        bool stoppedUnasked = false;
     };
 
     // What the one showing the download does at each step; every hook may be left empty.
@@ -79,6 +91,8 @@ public:
     // What this download has shown so far, line by line, and the records of its reply 91 frames.
     const QStringList& lines() const { return lines_; }
     const QVector<EventRecord>& records() const { return records_; }
+    // The register of the last download as it stands now.
+    const Completeness& completeness() const { return completeness_; }
     // The colour of the last line: the end line takes it.
     QColor currentColour() const { return colour_; }
 
@@ -103,6 +117,8 @@ private:
     QStringList lines_;
     QVector<EventRecord> records_;
     QColor colour_ = EventColour::Black;
+    Completeness completeness_;
+    bool stopAsked_ = false;
 };
 
 // Erases the register in the recorder and waits for the confirmation; false when it went unanswered

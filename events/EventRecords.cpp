@@ -47,11 +47,15 @@ std::optional<EventRecord> DecodeEventData(const QByteArray& payload) {
     r.hasLine = EventCodeHasLine(r.code);
     const QDate date(2000 + byteAt(r.raw, 0), byteAt(r.raw, 1) & 0x0F, byteAt(r.raw, 2));
     const QTime time(byteAt(r.raw, 3), byteAt(r.raw, 4), byteAt(r.raw, 5));
-    if (date.isValid() && time.isValid()) r.time = localTime(date, time);
+    if (date.isValid() && time.isValid()) {
+        r.time = localTime(date, time);
+        r.clock = QDateTime(date, time, Qt::UTC).toSecsSinceEpoch();
+    }
     if (EventCarriesTemperature(r.code)) {
         const quint16 sample = quint16(byteAt(r.raw, 6) + 256 * byteAt(r.raw, 7));
         r.temperatureText = EventTemperatureText(sample).trimmed();
         const int tenths = TemperatureTenths(sample);
+        r.tenths = tenths;
         if ((tenths >= 0 ? tenths : -tenths) / 10 != 127) r.celsius = tenths / 10.0;
     }
     return r;

@@ -14,11 +14,18 @@ struct EventRecord {
     // Local time of the record; invalid when its bytes cannot be a date or a time (month 0 or 13, day 0,
     // hour 24...).
     QDateTime time;
+    // The recorder's clock as it stands: seconds since 1970-01-01 00:00:00 with the date and time read
+    // without time-zone rules (as if UTC), so that durations are plain differences, whatever daylight
+    // saving did. Empty when the bytes cannot be a date or a time.
+    std::optional<qint64> clock;
     // The sample of the codes that carry one (4, 11, 12, 13), as the list shows it ("+23,2", "127,3").
     QString temperatureText;
     // The sample in degrees, when the record carries one and the sensor gave one (127 whole degrees is
     // what the recorder stores without a sensor).
     std::optional<double> celsius;
+    // The sample in tenths of a degree for the codes that carry one, the 127-degree marker included
+    // (+1270..+1279).
+    std::optional<int> tenths;
     // Whether the record makes a line of the event list (codes 4-13).
     bool hasLine = false;
 };
