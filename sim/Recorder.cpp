@@ -170,7 +170,8 @@ void Recorder::handleCommand(quint8 code, const QByteArray& payload, qint64 atNs
     if (requireLogin_ && !loggedIn_ && code > kLogin) return;
 
     if (SimItems::isReadCode(code)) {
-        answer(code, itemForCode(code), atNs);
+        const QByteArray value = itemForCode(code);
+        answer(code, faults_.cutReplyTo.contains(code) ? value.left(faults_.cutReplyTo.value(code)) : value, atNs);
         return;
     }
     if (SimItems::isWriteCode(code)) {
@@ -402,9 +403,17 @@ SimOutput Recorder::nextStreamOutput(qint64 atNs) {
         stream_ = Stream();
         return makeReply(faults_.replyCodeFor.value(kRegisterStop, kRegisterStop), QByteArray(), atNs);
     }
+    if (stream_.next == faults_.stopUnaskedAfter && stream_.next < stream_.records.size()) {
+        // The recorder gives up on its own, as if its memory could not be read further.
+        stream_ = Stream();
+        return makeReply(faults_.replyCodeFor.value(kRegisterStop, kRegisterStop), QByteArray(), atNs);
+    }
     if (stream_.next < stream_.records.size()) {
         if (stream_.stopping) --stream_.recordsLeft;
-        return makeReply(kRegisterRecord, stream_.records.at(stream_.next++), atNs);
+        const int index = stream_.next++;
+        SimOutput out = makeReply(kRegisterRecord, stream_.records.at(index), atNs);
+        if (faults_.corruptRecords.contains(index)) out.bytes[out.bytes.size() - 1] = char(~quint8(out.bytes.back()));
+        return out;
     }
     stream_ = Stream();
     return makeReply(kRegisterEnd, QByteArray(), atNs);

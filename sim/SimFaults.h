@@ -44,6 +44,9 @@ struct SimFaults {
     Login login = Login::Check;
     QSet<int> forgetWritesTo;     // items (1..41) whose writes are acknowledged but not stored
     int headerSizeOverride = -1;  // -1: records x 8; else this 16-bit size goes into the register header
+    QSet<int> corruptRecords;     // wrong checksum on these records of every register transfer (0: the first)
+    int stopUnaskedAfter = -1;    // -1: off; else a transfer ends with reply 95 after this many records, unasked
+    QHash<quint8, int> cutReplyTo;  // item read code -> its answer's payload cut to this many bytes
 
     // ---- Firmware acknowledgements ("!")
     int dropNextAcks = 0;               // the next N blocks are stored but not acknowledged

@@ -105,6 +105,9 @@ int main(int argc, char** argv) {
     add(QStringLiteral("garbage-with-starts"), QStringLiteral("Let the junk hold the reply start byte."));
     add(QStringLiteral("login"), QStringLiteral("The login verdict: check (default), wrong, empty, verdict-only."), QStringLiteral("mode"), QStringLiteral("check"));
     add(QStringLiteral("header-size"), QStringLiteral("The size put in the register header instead of records x 8."), QStringLiteral("bytes"));
+    add(QStringLiteral("corrupt-records"), QStringLiteral("Wrong checksum on these records of each register transfer (0: the first), e.g. 3,7."), QStringLiteral("indexes"));
+    add(QStringLiteral("stop-unasked-after"), QStringLiteral("End each register transfer with reply 95 after this many records."), QStringLiteral("records"));
+    add(QStringLiteral("cut-reply"), QStringLiteral("Cut the answer to item read code X to Y bytes: X=Y,..."), QStringLiteral("pairs"));
     add(QStringLiteral("drop-acks"), QStringLiteral("Store the next N firmware blocks without acknowledging them."), QStringLiteral("N"));
     add(QStringLiteral("drop-ack-of"), QStringLiteral("Blocks whose acknowledgement is dropped: B[=times],..."), QStringLiteral("blocks"));
     add(QStringLiteral("glue-acks"), QStringLiteral("The next N acknowledgements share their write with --ack-glue."), QStringLiteral("N"));
@@ -154,6 +157,18 @@ int main(int argc, char** argv) {
     else if (login == QLatin1String("verdict-only")) f.login = SimFaults::Login::VerdictOnly;
     else fail(QStringLiteral("--login is one of check, wrong, empty, verdict-only"));
     if (p.isSet(QStringLiteral("header-size"))) f.headerSizeOverride = number(p, QStringLiteral("header-size"), 0, 0xFFFF);
+    for (const QString& s : p.value(QStringLiteral("corrupt-records")).split(QLatin1Char(','), Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int index = s.trimmed().toInt(&ok);
+        if (!ok || index < 0 || index >= Recorder::kMaxRecords) fail(QStringLiteral("--corrupt-records: cannot read %1").arg(s));
+        f.corruptRecords.insert(index);
+    }
+    if (p.isSet(QStringLiteral("stop-unasked-after")))
+        f.stopUnaskedAfter = number(p, QStringLiteral("stop-unasked-after"), 0, Recorder::kMaxRecords);
+    for (const auto& [code, bytes] : pairs(p, QStringLiteral("cut-reply"), -1)) {
+        if (bytes < 0) fail(QStringLiteral("--cut-reply takes CODE=BYTES"));
+        f.cutReplyTo.insert(quint8(code), bytes);
+    }
     if (p.isSet(QStringLiteral("drop-acks"))) f.dropNextAcks = counter(p, QStringLiteral("drop-acks"));
     for (const auto& [block, times] : pairs(p, QStringLiteral("drop-ack-of"), 1)) f.dropAckOfBlock.insert(block, times);
     if (p.isSet(QStringLiteral("glue-acks"))) f.glueNextAcks = counter(p, QStringLiteral("glue-acks"));
