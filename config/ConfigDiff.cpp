@@ -59,7 +59,10 @@ QVector<FieldValue> DescribeConfig(const ConfigSide& side) {
     const ConfigValues& v = side.values;
     QVector<FieldValue> out;
     auto add = [&](const QString& label, const QString& name, const QString& value, int item, const QByteArray& key) {
-        out.append({label, name, value, item, key});
+        if (item > 0 && side.unreadableItems.contains(item))
+            out.append({label, name, kUnreadableValue, item, QByteArrayLiteral("?")});
+        else
+            out.append({label, name, value, item, key});
     };
     if (side.password)
         add(QStringLiteral("Hasło"), QStringLiteral("Edit_haslo"), *side.password, 0, plainKey(*side.password));
@@ -124,9 +127,10 @@ QVector<int> ItemsOf(const QVector<FieldDifference>& differences) {
 }
 
 QVector<FieldDifference> WrongAfterWrite(const ConfigValues& written, const ConfigValues& readBack,
-                                         const QVector<int>& items) {
+                                         const QVector<int>& items, const QVector<int>& unreadable) {
     QVector<FieldDifference> wrong;
-    for (const FieldDifference& d : DiffConfig({written, std::nullopt, false}, {readBack, std::nullopt, false}))
+    for (const FieldDifference& d :
+         DiffConfig({written, std::nullopt, false, {}}, {readBack, std::nullopt, false, unreadable}))
         if (items.isEmpty() || items.contains(d.item)) wrong.append(d);
     return wrong;
 }

@@ -19,7 +19,12 @@ struct ConfigSide {
     ConfigValues values;
     std::optional<QString> password;  // the access password: the window's field, or a file's
     bool holdsOperator = true;        // false for the recorder, which keeps only the SMS-centre number
+    // Items whose reply could not be decoded: their fields are unknown, shown as kUnreadableValue and
+    // different from anything the other side holds.
+    QVector<int> unreadableItems;
 };
+
+inline const QString kUnreadableValue = QStringLiteral("(błędna odpowiedź)");
 
 struct FieldValue {
     QString label;    // as the window labels the field: "Telefon 1", "SMS IN3 telefon 5", "OUT2 NC", "MAX"
@@ -42,8 +47,8 @@ QVector<FieldValue> DescribeConfig(const ConfigSide& side);
 // The fields where the two differ, in the same order.
 QVector<FieldDifference> DiffConfig(const ConfigSide& ours, const ConfigSide& theirs);
 // After a write of these items and a read of them back: the fields of those items where what came
-// back differs from what was written.
+// back differs from what was written, or could not be read back (`unreadable`).
 QVector<FieldDifference> WrongAfterWrite(const ConfigValues& written, const ConfigValues& readBack,
-                                         const QVector<int>& items);
+                                         const QVector<int>& items, const QVector<int>& unreadable = {});
 // The items that carry these fields, in item order, each once (the password belongs to none).
 QVector<int> ItemsOf(const QVector<FieldDifference>& differences);

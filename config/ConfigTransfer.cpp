@@ -72,24 +72,25 @@ void ConfigTransfer::WriteConfiguration() {
     });
 }
 
-ConfigSide ConfigTransfer::windowSide() const { return {area_->values(), password_->text(), true}; }
+ConfigSide ConfigTransfer::windowSide() const { return {area_->values(), password_->text(), true, {}}; }
 
 void ConfigTransfer::CompareWithRecorder() {
     if (running_) return;
-    std::optional<ConfigValues> recorder;
+    std::optional<ConfigSide> recorder;
     {
         beginTransfer(QStringLiteral("Pobieram konfiguracje sterownika"));
         const auto finish = qScopeGuard([this] { endTransfer(); });
         link_->processPendingEvents();
         // Into a record of its own: the window's values and colours stay as they are.
         ConfigValues read = area_->values();
-        if (engine_.read(read, {}, [this](const ConfigItem& item, int) {
-                progress_->setProgress(item.readCode * 100 / 84);
-            }) == ItemTransfer::Outcome::Done)
-            recorder = read;
+        const ItemTransfer::Outcome outcome = engine_.read(read, {}, [this](const ConfigItem& item, int) {
+            progress_->setProgress(item.readCode * 100 / 84);
+        });
+        if (outcome == ItemTransfer::Outcome::Done) recorder = ConfigSide{read, std::nullopt, false, engine_.undecodable()};
+        else sayIfSilent();
     }
     if (!recorder) return;
-    const QVector<FieldDifference> rows = DiffConfig(windowSide(), {*recorder, std::nullopt, false});
+    const QVector<FieldDifference> rows = DiffConfig(windowSide(), *recorder);
     if (rows.isEmpty()) {
         people_->information(QStringLiteral("Konfiguracja w oknie jest taka sama jak w MX-4"));
         return;
@@ -103,24 +104,38 @@ void ConfigTransfer::CompareWithRecorder() {
         WriteChanged(ItemsOf(rows));
         break;
     case TFPorownanie::Load:
-        // As a read would have left the window: every value the recorder's, every colour synchronised.
-        area_->setValues(*recorder);
-        for (const ConfigItem& item : configItems()) paintSynchronised(item);
+        // As a read would have left the window: every value the recorder's, every colour synchronised;
+        // an item the recorder's answer did not carry keeps the window's value and colour.
+        area_->setValues(recorder->values);
+        for (const ConfigItem& item : configItems())
+            if (!recorder->unreadableItems.contains(item.number)) paintSynchronised(item);
         break;
     default:
         break;
     }
 }
 
+void ConfigTransfer::sayIfSilent() {
+    // The read of the status-query text fails without a word from the link; a comparison or a check
+    // that ends there has not been done, and says so.
+    if (engine_.failedSilently()) {
+        people_->beep();
+        people_->error(QStringLiteral("Brak odpowiedzi z MX-4"));
+    }
+}
+
 bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
     if (running_ || items.isEmpty()) return false;
-    ItemTransfer::checkEncodable(area_->values(), items);
+    // The window as it is now is what goes out and what the recorder is checked against; an edit typed
+    // while the write runs stays marked as changed.
+    const ConfigValues sent = area_->values();
+    ItemTransfer::checkEncodable(sent, items);
     std::optional<ConfigValues> back;
+    QVector<int> unreadable;
     {
         beginTransfer(QStringLiteral("Wysyłam konfiguracje do nadajnika"));
         const auto finish = qScopeGuard([this] { endTransfer(); });
         link_->processPendingEvents();
-        const ConfigValues sent = area_->values();
         if (engine_.write([&sent] { return sent; }, items, [this, &items](const ConfigItem&, int done) {
                 progress_->setProgress(done * 100 / (2 * int(items.size())));
             }) != ItemTransfer::Outcome::Done)
@@ -129,14 +144,20 @@ bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
         ConfigValues read = sent;
         if (engine_.read(read, items, [this, &items](const ConfigItem&, int done) {
                 progress_->setProgress(50 + done * 100 / (2 * int(items.size())));
-            }) != ItemTransfer::Outcome::Done)
+            }) != ItemTransfer::Outcome::Done) {
+            sayIfSilent();
             return false;
+        }
         back = read;
+        unreadable = engine_.undecodable();
     }
-    const QVector<FieldDifference> wrong = WrongAfterWrite(area_->values(), *back, items);
+    const QVector<FieldDifference> wrong = WrongAfterWrite(sent, *back, items, unreadable);
     const QVector<int> wrongItems = ItemsOf(wrong);
+    // Items edited during the write keep their mark.
+    const QVector<int> editedSince = ItemsOf(DiffConfig({area_->values(), std::nullopt, false, {}},
+                                                        {sent, std::nullopt, false, {}}));
     for (const ConfigItem& item : ItemTransfer::itemsNumbered(items))
-        if (!wrongItems.contains(item.number)) paintSynchronised(item);
+        if (!wrongItems.contains(item.number) && !editedSince.contains(item.number)) paintSynchronised(item);
     if (!wrong.isEmpty()) {
         QStringList labels;
         for (const FieldDifference& d : wrong) labels << d.label;

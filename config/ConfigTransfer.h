@@ -57,6 +57,7 @@ private:
     void beginTransfer(const QString& label);
     void endTransfer();
     void paintSynchronised(const ConfigItem& item);
+    void sayIfSilent();
 
     Link* link_;
     Shell* shell_;

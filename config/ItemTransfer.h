@@ -28,7 +28,10 @@ public:
     // The items with these numbers (1..41) in table order; every item when `numbers` is empty.
     static QVector<ConfigItem> itemsNumbered(const QVector<int>& numbers);
 
-    // Asks for each item with its read code and "T", and decodes each answer into `values`.
+    // Asks for each item with its read code and "T", and decodes each answer into `values`. An answer
+    // that cannot be decoded (a record shorter than its fixed length) leaves its fields as they were in
+    // `values` and is listed in undecodable(): a caller that compares must not take them for the
+    // recorder's.
     Outcome read(ConfigValues& values, const QVector<int>& numbers = {}, const ItemDone& done = {});
     // Sends each item's payload, encoded from `current()` just before it goes out, and waits for its
     // acknowledgement. Throws what encoding throws (ConversionError, FrameError) at the item that
@@ -39,7 +42,17 @@ public:
     // configured. Throws what the first item that cannot be encoded throws.
     static void checkEncodable(const ConfigValues& values, const QVector<int>& numbers = {});
 
+    // After a read: the numbers of the items whose answer could not be decoded, in table order.
+    const QVector<int>& undecodable() const { return undecodable_; }
+    // After a transfer that failed: the code that went unanswered (0 when none). Code 80 fails without a
+    // word from the link; a caller for whom that silence is wrong says "Brak odpowiedzi z MX-4" itself.
+    int unansweredCode() const { return unansweredCode_; }
+    bool failedSilently() const { return unansweredCode_ == kSilentReadCode; }
+
 private:
     bool usable() const;
+    Outcome failed(int code);
     Link* link_;
+    QVector<int> undecodable_;
+    int unansweredCode_ = 0;
 };

@@ -88,7 +88,7 @@ private Q_SLOTS:
     // ---------------------------------------------------------------- what differs
 
     void numberFieldsCompareAsTheByteTheRecorderStores() {
-        ConfigSide a{ConfigValues::defaults(), std::nullopt, true}, b = a;
+        ConfigSide a{ConfigValues::defaults(), std::nullopt, true, {}}, b = a;
         a.values.text(F::Edit_LimitSMS) = "05";
         b.values.text(F::Edit_LimitSMS) = "5";
         a.values.text(F::TempZapisz) = "316";  // 316 & 0xFF == 60
@@ -107,7 +107,7 @@ private Q_SLOTS:
     }
 
     void everyKindOfFieldHasItsLabelAndItem() {
-        ConfigSide a{ConfigValues::defaults(), QStringLiteral("1234"), true}, b = a;
+        ConfigSide a{ConfigValues::defaults(), QStringLiteral("1234"), true, {}}, b = a;
         b.values.matrix[RowIN3][Sms][4] = true;
         b.values.matrix[RowT2][Voice][0] = true;
         b.values.outNC[1] = true;
@@ -133,7 +133,7 @@ private Q_SLOTS:
     }
 
     void fieldsOneSideDoesNotHoldAreLeftOut() {
-        ConfigSide window{ConfigValues::defaults(), QStringLiteral("1234"), true};
+        ConfigSide window{ConfigValues::defaults(), QStringLiteral("1234"), true, {}};
         ConfigSide recorder = window;
         recorder.password.reset();
         recorder.holdsOperator = false;
@@ -227,6 +227,44 @@ private Q_SLOTS:
         QCOMPARE(backgroundOf(rig.w().Config->Edit_Tel2), Colour::LightYellow);
     }
 
+    // An answer too short to decode is no value: the compare lists its fields, and after writing them the
+    // verification fails while the recorder keeps answering short.
+    void undecodableAnswerIsADifferenceAndFailsTheVerification() {
+        CompareRig rig;
+        rig.recorder.faults().cutReplyTo = {{70, 3}};
+        QStringList rows;
+        whenCompared([&](TFPorownanie* d) {
+            rows = rowsOf(d);
+            d->ButtonZapiszZmienione->click();
+        });
+        rig.w().Porownaj1->trigger();
+        QStringList labels;
+        for (const QString& row : rows) {
+            QVERIFY2(row.endsWith(" | (błędna odpowiedź)"), qPrintable(row));
+            labels << row.section(" | ", 0, 0);
+        }
+        QCOMPARE(labels, (QStringList{fieldCaption(F::TempZapisz), "MAX", "MIN", "Korekta"}));
+        QCOMPARE(rig.people.messages(), QStringList{"error: Weryfikacja nieudana: " + fieldCaption(F::TempZapisz) +
+                                                    ", MAX, MIN, Korekta"});
+    }
+
+    // What goes out is the window as it was when the write began; a field typed into meanwhile stays
+    // marked as changed and is no failed verification.
+    void editDuringTheWriteStaysMarked() {
+        CompareRig rig;
+        ConfigArea* area = rig.w().Config;
+        area->setText(F::Edit_Tel1, "+48600100200");
+        connect(&rig.recorder, &Recorder::frameReceived, area, [&](quint8 code, const QByteArray&) {
+            if (code == 9) area->setText(F::Edit_Tel1, "+48600100299");
+        });
+        whenCompared([&](TFPorownanie* d) { d->ButtonZapiszZmienione->click(); });
+        rig.w().Porownaj1->trigger();
+        QCOMPARE(rig.people.messages(), QStringList{"information: Zapisano zmienione pozycje: 1"});
+        QCOMPARE(rig.recorder.item(3), QByteArray("+48600100200"));
+        QCOMPARE(area->text(F::Edit_Tel1), QString("+48600100299"));
+        QCOMPARE(backgroundOf(area->Edit_Tel1), Colour::Red);
+    }
+
     void takingTheRecordersValuesIsARead() {
         CompareRig rig;
         rig.recorder.setItem(5, "+48555");
@@ -239,12 +277,21 @@ private Q_SLOTS:
         QCOMPARE(rig.codes().size(), 41);
     }
 
+    // Also where the link keeps quiet: the status-query text (item 39) unanswered ends the compare
+    // with the same words, not in silence.
+    void recorderFallingSilentDuringTheCompareChangesNothing_data() {
+        QTest::addColumn<bool>("statusQueryOnly");
+        QTest::newRow("silent after ten frames") << false;
+        QTest::newRow("status-query text unanswered") << true;
+    }
     void recorderFallingSilentDuringTheCompareChangesNothing() {
+        QFETCH(bool, statusQueryOnly);
         CompareRig rig;
         rig.recorder.setItem(5, "+48555");
         const ConfigValues before = rig.w().Config->values();
         const auto colours = coloursOf(rig.w().Config);
-        rig.recorder.faults().silentAfterFrames = 10;
+        if (statusQueryOnly) rig.recorder.faults().silentCodes = {80};
+        else rig.recorder.faults().silentAfterFrames = 10;
         rig.w().Porownaj1->trigger();
         QCOMPARE(rig.people.messages(), QStringList{"error: Brak odpowiedzi z MX-4"});
         QVERIFY(rig.w().Config->values() == before);
