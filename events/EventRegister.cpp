@@ -194,7 +194,14 @@ void EventRegister::ButtonWykresClick(const ChartThresholds& thresholds) {
 void EventRegister::ButtonKasujClick() {
     if (downloading() || !loggedIn()) return;
     people_->beep();
-    if (!people_->askYesNo(QStringLiteral("Czy skasować rejestr zdarzeń ?"))) return;
+    QString question = QStringLiteral("Czy skasować rejestr zdarzeń ?");
+    // Nobody erases the only copy of records that did not come without knowing it.
+    const EventDownload::Completeness& done = download_.completeness();
+    if (registerHeld_ && !done.complete())
+        question += QStringLiteral("\nUwaga: pobrany rejestr jest niepełny (%1 z %2 zdarzeń).")
+                        .arg(done.received)
+                        .arg(qMax(done.announced, 0));
+    if (!people_->askYesNo(question)) return;
     // The question let events run: the login may be gone, or a download may have begun.
     if (downloading() || !loggedIn()) return;
     if (EraseRegister(*link_))

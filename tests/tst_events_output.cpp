@@ -304,21 +304,29 @@ private Q_SLOTS:
     void erase_data() {
         QTest::addColumn<bool>("yes");
         QTest::addColumn<bool>("answered");
+        QTest::addColumn<QString>("fault");  // what made the register come short
         QTest::addColumn<QStringList>("shown");
-        QTest::newRow("Yes") << true << true
-                             << QStringList{"beep", "ask: Czy skasować rejestr zdarzeń ?",
-                                            "information: Rejestr zdarzeń skasowany"};
-        QTest::newRow("No") << false << true << QStringList{"beep", "ask: Czy skasować rejestr zdarzeń ?"};
-        QTest::newRow("no answer") << true << false
-                                   << QStringList{"beep", "ask: Czy skasować rejestr zdarzeń ?", "beep",
-                                                  "error: Brak odpowiedzi z MX-4"};
+        const QString ask = "ask: Czy skasować rejestr zdarzeń ?";
+        QTest::newRow("Yes") << true << true << "" << QStringList{"beep", ask, "information: Rejestr zdarzeń skasowany"};
+        QTest::newRow("No") << false << true << "" << QStringList{"beep", ask};
+        QTest::newRow("no answer") << true << false << ""
+                                   << QStringList{"beep", ask, "beep", "error: Brak odpowiedzi z MX-4"};
+        // Whoever erases after a download that came short is told so in the question.
+        QTest::newRow("record lost") << true << true << "corrupt"
+                                     << QStringList{"beep", ask + "\nUwaga: pobrany rejestr jest niepełny (11 z 12 zdarzeń).",
+                                                    "information: Rejestr zdarzeń skasowany"};
+        QTest::newRow("stopped by the recorder") << false << true << "stop"
+                                                 << QStringList{"beep", ask + "\nUwaga: pobrany rejestr jest niepełny (5 z 12 zdarzeń)."};
     }
     void erase() {
         QFETCH(bool, yes);
         QFETCH(bool, answered);
+        QFETCH(QString, fault);
         QFETCH(QStringList, shown);
         EventRig rig;
         rig.recorder.fillRegister(12, 3);
+        if (fault == "corrupt") rig.recorder.faults().corruptRecords = {4};
+        if (fault == "stop") rig.recorder.faults().stopUnaskedAfter = 5;
         rig.logIn();
         rig.startDownload();
         QVERIFY(rig.waitIdle());

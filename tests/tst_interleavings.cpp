@@ -94,7 +94,7 @@ bool allowedMessage(const QString& shown) {
     if (exact.contains(shown) || shown == QLatin1String("beep")) return true;
     for (const char* prefix : {"open: ", "save: ", "error: Port ", "error: Nie można otworzyć pliku",
                                "error: Plik firmware", "information: Zapisano zmienione pozycje: ",
-                               "error: Weryfikacja nieudana: "})
+                               "error: Weryfikacja nieudana: ", "ask: Czy skasować rejestr zdarzeń ?\nUwaga: "})
         if (shown.startsWith(QLatin1String(prefix))) return true;
     return false;
 }
