@@ -2,6 +2,7 @@
 
 #include "cli/CtlPeople.h"
 #include "cli/CtlSession.h"
+#include "cli/Interrupt.h"
 #include "cli/Terminal.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
@@ -16,6 +17,7 @@
 #include "link/PortCatalog.h"
 #include "link/SerialPort.h"
 #include "link/StatusDecode.h"
+#include "link/Text.h"
 #include "maintenance/FirmwareUpdate.h"
 #include "maintenance/ServiceCommands.h"
 #include "maintenance/ServiceExchange.h"
@@ -41,8 +43,9 @@ QString usageText() {
         "                              write a configuration file\n"
         "  diff FILE.ncf               the fields where the recorder and the file differ\n"
         "  show FILE.ncf [--json]      a configuration file in words (no recorder needed)\n"
-        "  events -o FILE.txt [--csv FILE.csv] [--erase]\n"
-        "                              download the event register\n"
+        "  events [-o FILE.txt] [--csv FILE.csv] [--erase]\n"
+        "                              download the event register; --erase only after a\n"
+        "                              complete download whose files were written\n"
         "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
         "--port takes a name from \"ports\", a device, or \"sim\" (the built-in simulated recorder).\n"
         "Exit status: 0 done, 1 differences found or verification failed, 2 wrong usage, 3 the recorder\n"
@@ -89,7 +92,7 @@ int commandPorts() {
 int commandShow(const CtlOptions& o, CtlPeople& people) {
     const std::optional<LoadedConfig> file = loadConfigFile(o.arguments.at(0), people);
     if (!file) return kExitFile;
-    const QVector<FieldValue> fields = DescribeConfig({file->values, file->password, false});
+    const QVector<FieldValue> fields = DescribeConfig({file->values, file->password, false, {}});
     if (o.json) {
         QJsonObject object;
         for (const FieldValue& f : fields) object.insert(f.name, f.value);
@@ -113,13 +116,19 @@ struct Connected {
     bool ok() const { return status == kExitDone; }
 };
 
-// Reads every item (or these) into `values`; false when the recorder stopped answering (said).
-bool readItems(CtlSession& s, ConfigValues& values, const QVector<int>& items, const QString& label) {
+// Reads every item (or these) into `values`; false when the recorder stopped answering (said, also for
+// the status-query text, where the link itself says nothing) or the command was interrupted. The items
+// whose answer could not be decoded go to `undecodable`.
+bool readItems(CtlSession& s, ConfigValues& values, const QVector<int>& items, const QString& label,
+               CtlPeople& people, QVector<int>* undecodable) {
     Progress progress(label);
     const int total = int(ItemTransfer::itemsNumbered(items).size());
-    const ItemTransfer::Outcome outcome = ItemTransfer(&s.link()).read(values, items, [&](const ConfigItem&, int done) {
+    ItemTransfer engine(&s.link());
+    const ItemTransfer::Outcome outcome = engine.read(values, items, [&](const ConfigItem&, int done) {
         progress.set(done, total);
     });
+    if (engine.failedSilently()) people.error(QStringLiteral("Brak odpowiedzi z MX-4"));
+    *undecodable = engine.undecodable();
     return outcome == ItemTransfer::Outcome::Done;
 }
 
@@ -132,6 +141,8 @@ int commandStatus(const CtlOptions& o, CtlPeople& people) {
     Link& link = c.session.link();
     for (bool first = true;; first = false) {
         if (!first) link.PausePumping(10);
+        // Ctrl-C ends the watch between two readings.
+        if (Interrupt::requested()) return kExitDone;
         link.SendFrame(Link::kStatusCode, QByteArrayLiteral("G"));
         if (!link.WaitReply(kStatusTimeout, Link::kStatusCode)) return kExitRecorder;
         const std::optional<LiveStatus> s = DecodeStatus(link.replyPayloadOf(Link::kStatusCode));
@@ -158,11 +169,16 @@ int commandStatus(const CtlOptions& o, CtlPeople& people) {
 
 int commandRead(const CtlOptions& o, CtlPeople& people) {
     ConfigValues values = ConfigValues::defaults();
+    QVector<int> undecodable;
     {
         Connected c(o, people);
         if (!c.ok()) return c.status;
-        if (!readItems(c.session, values, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
+        if (!readItems(c.session, values, {}, QStringLiteral("Pobieram konfiguracje sterownika"), people, &undecodable))
+            return kExitRecorder;
     }
+    // A file must not hold defaults where the recorder's answer could not be read.
+    for (int item : undecodable) people.error(QStringLiteral("Błędna odpowiedź MX-4 dla pozycji %1").arg(item));
+    if (!undecodable.isEmpty() || Interrupt::requested()) return kExitRecorder;
     QByteArray bytes;
     try {
         bytes = BuildConfigFile(values, o.password);
@@ -177,14 +193,15 @@ int commandRead(const CtlOptions& o, CtlPeople& people) {
 int commandDiff(const CtlOptions& o, CtlPeople& people) {
     const std::optional<LoadedConfig> file = loadConfigFile(o.arguments.at(0), people);
     if (!file) return kExitFile;
-    ConfigValues recorder = file->values;
+    ConfigSide recorder{file->values, std::nullopt, false, {}};
     {
         Connected c(o, people);
         if (!c.ok()) return c.status;
-        if (!readItems(c.session, recorder, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
+        if (!readItems(c.session, recorder.values, {}, QStringLiteral("Pobieram konfiguracje sterownika"), people,
+                       &recorder.unreadableItems))
+            return kExitRecorder;
     }
-    const QVector<FieldDifference> rows =
-        DiffConfig({file->values, file->password, false}, {recorder, std::nullopt, false});
+    const QVector<FieldDifference> rows = DiffConfig({file->values, file->password, false, {}}, recorder);
     for (const FieldDifference& d : rows)
         Terminal::out(QStringLiteral("%1 [%2]: plik %3, MX-4 %4").arg(d.label, d.name, quoted(d.ours), quoted(d.theirs)));
     return rows.isEmpty() ? kExitDone : kExitDiffers;
@@ -205,9 +222,12 @@ int commandWrite(const CtlOptions& o, CtlPeople& people) {
     ItemTransfer engine(&c.session.link());
     QVector<int> items;
     if (o.changed) {
-        ConfigValues recorder = file->values;
-        if (!readItems(c.session, recorder, {}, QStringLiteral("Pobieram konfiguracje sterownika"))) return kExitRecorder;
-        items = ItemsOf(DiffConfig({file->values, std::nullopt, false}, {recorder, std::nullopt, false}));
+        ConfigSide recorder{file->values, std::nullopt, false, {}};
+        if (!readItems(c.session, recorder.values, {}, QStringLiteral("Pobieram konfiguracje sterownika"), people,
+                       &recorder.unreadableItems))
+            return kExitRecorder;
+        // An item whose answer could not be read counts as changed: it is written.
+        items = ItemsOf(DiffConfig({file->values, std::nullopt, false, {}}, recorder));
         if (items.isEmpty()) {
             people.information(QStringLiteral("Konfiguracja w MX-4 jest taka sama jak w pliku"));
             return kExitDone;
@@ -228,8 +248,9 @@ int commandWrite(const CtlOptions& o, CtlPeople& people) {
     }
     if (o.verify) {
         ConfigValues back = file->values;
-        if (!readItems(c.session, back, items, QStringLiteral("Weryfikacja"))) return kExitRecorder;
-        const QVector<FieldDifference> wrong = WrongAfterWrite(file->values, back, items);
+        QVector<int> unreadable;
+        if (!readItems(c.session, back, items, QStringLiteral("Weryfikacja"), people, &unreadable)) return kExitRecorder;
+        const QVector<FieldDifference> wrong = WrongAfterWrite(file->values, back, items, unreadable);
         if (!wrong.isEmpty()) {
             QStringList labels;
             for (const FieldDifference& d : wrong) labels << d.label;
@@ -241,11 +262,55 @@ int commandWrite(const CtlOptions& o, CtlPeople& people) {
     return kExitDone;
 }
 
-bool eraseAsked(CtlSession& s, CtlPeople& people) {
-    if (!people.askYesNo(QStringLiteral("Czy skasować rejestr zdarzeń ?"))) return false;
-    if (!EraseRegister(s.link())) return false;
+enum class Erase { Done, Declined, Failed };
+
+Erase eraseAsked(CtlSession& s, CtlPeople& people) {
+    if (!people.askYesNo(QStringLiteral("Czy skasować rejestr zdarzeń ?"))) return Erase::Declined;
+    if (!EraseRegister(s.link())) return Erase::Failed;
     people.information(QStringLiteral("Rejestr zdarzeń skasowany"));
-    return true;
+    return Erase::Done;
+}
+
+int eraseStatus(Erase e) {
+    switch (e) {
+    case Erase::Done: return kExitDone;
+    case Erase::Declined: return kExitUsage;
+    case Erase::Failed: break;
+    }
+    return kExitRecorder;
+}
+
+// A stop asked for by Ctrl-C: the recorder gets this many ticks to confirm it before the logout.
+constexpr int kStopGraceTicks = 20;
+
+// Downloads the register; returns when the download has ended, or, after Ctrl-C, once the recorder has
+// stopped sending or its grace has run out.
+void runDownload(CtlSession& session) {
+    EventDownload& download = session.download();
+    Link& link = session.link();
+    download.start();
+    std::optional<quint64> stopAt;
+    while (download.running()) {
+        if (Interrupt::requested()) {
+            if (!stopAt) {
+                // The stop goes out now, not only with the next record: the line may be quiet.
+                download.requestStop();
+                if (link.port()->Connected()) link.SendFrame(EventDownload::kStopCode, QByteArrayLiteral("x"));
+                stopAt = link.tickCount();
+            } else if (link.tickCount() - *stopAt > quint64(kStopGraceTicks)) {
+                break;
+            }
+        }
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+    }
+}
+
+// What the register's download left untold: why the register is not whole (and so not erased).
+QString incompleteText(const EventDownload::Completeness& done) {
+    if (done.stoppedUnasked) return QStringLiteral("Pobieranie przerwane przez MX-4; rejestru nie skasowano");
+    return QStringLiteral("Rejestr niepełny: odebrano %1 z %2 zdarzeń; rejestru nie skasowano")
+        .arg(done.received)
+        .arg(done.announced);
 }
 
 int commandEvents(const CtlOptions& o, CtlPeople& people) {
@@ -254,30 +319,44 @@ int commandEvents(const CtlOptions& o, CtlPeople& people) {
     Connected c(o, people);
     if (!c.ok()) return c.status;
     EventDownload& download = c.session.download();
-    std::optional<EventDownload::Ending> ending;
-    Progress progress(QStringLiteral("Pobieram rejestr zdarzeń"));
-    EventDownload::Hooks hooks;
-    hooks.progressed = [&] { progress.set(download.gaugePosition(), download.gaugeMaximum()); };
-    hooks.ended = [&](EventDownload::Ending how) { ending = how; };
-    download.setHooks(hooks);
-    download.start();
-    while (download.running()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    progress.finish();
-    if (ending == EventDownload::Ending::Silent) people.error(QStringLiteral("Brak odpowiedzi z MX-4"));
-    if (ending != EventDownload::Ending::Complete && ending != EventDownload::Ending::Stopped) return kExitRecorder;
-    QByteArray text;
+    {
+        Progress progress(QStringLiteral("Pobieram rejestr zdarzeń"));
+        EventDownload::Hooks hooks;
+        hooks.progressed = [&] { progress.set(download.gaugePosition(), download.gaugeMaximum()); };
+        download.setHooks(hooks);
+        runDownload(c.session);
+    }
+    // Interrupted: nothing is written; the logout follows.
+    if (Interrupt::requested()) return kExitRecorder;
+    const EventDownload::Completeness done = download.completeness();
+    if (done.ending == EventDownload::Ending::Silent) people.error(QStringLiteral("Brak odpowiedzi z MX-4"));
+    // No header, nothing came: the link has said why.
+    if (done.announced < 0) return kExitRecorder;
+
+    // Whatever came is kept, whole or not; the files asked for are written together.
+    QVector<FileToSave> files;
     try {
-        text = EventTextFile(download.lines().join(QLatin1Char('\n')));
+        if (!o.output.isEmpty()) files.append({o.output, EventTextFile(download.lines().join(QLatin1Char('\n')))});
     } catch (const AppError& e) {
         people.error(e.message());
         return kExitFile;
     }
-    if (!saveOrSay(o.output, text, people, QStringLiteral("Nie zapisano pliku historii %1: %2"))) return kExitFile;
-    if (!o.csv.isEmpty() &&
-        !saveOrSay(o.csv, EventsCsv(download.records()), people, QStringLiteral("Nie zapisano pliku CSV %1: %2")))
+    if (!o.csv.isEmpty()) files.append({o.csv, EventsCsv(download.records())});
+    QString failedPath, why;
+    if (!saveFilesTogether(files, &failedPath, &why)) {
+        people.error((failedPath == o.csv && !o.csv.isEmpty() ? QStringLiteral("Nie zapisano pliku CSV %1: %2")
+                                                              : QStringLiteral("Nie zapisano pliku historii %1: %2"))
+                         .arg(failedPath, why));
         return kExitFile;
-    people.information(QStringLiteral("Zapisano plik historii"));
-    if (o.erase && !eraseAsked(c.session, people)) return kExitRecorder;
+    }
+    if (!o.output.isEmpty()) people.information(QStringLiteral("Zapisano plik historii"));
+    if (!o.csv.isEmpty() && o.output.isEmpty()) people.information(QStringLiteral("Zapisano plik CSV"));
+    // Only a register that came whole may be erased: the recorder holds the only copy of the rest.
+    if (!done.complete()) {
+        people.error(incompleteText(done));
+        return kExitRecorder;
+    }
+    if (o.erase) return eraseStatus(eraseAsked(c.session, people));
     return kExitDone;
 }
 
@@ -286,7 +365,7 @@ int commandErase(const CtlOptions& o, CtlPeople& people) {
         return usageError(QStringLiteral("erase asks first: give --yes when nobody can answer"));
     Connected c(o, people);
     if (!c.ok()) return c.status;
-    return eraseAsked(c.session, people) ? kExitDone : kExitRecorder;
+    return eraseStatus(eraseAsked(c.session, people));
 }
 
 int commandClock(const CtlOptions& o, CtlPeople& people) {
@@ -340,7 +419,7 @@ int commandFirmware(const CtlOptions& o, CtlPeople& people) {
         return kExitFile;
     }
     if (!people.askYesNo(QStringLiteral("Aktualizować oprogramowanie MX-4 z pliku %1 ?").arg(o.arguments.at(0))))
-        return kExitDone;
+        return kExitUsage;
     // As the window's "Aktualizacja": the port open, the lines raised, a second's pause; no login.
     if (const int opened = session.open(); opened != kExitDone) return opened;
     try {
@@ -436,9 +515,13 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
-    if ((options.command == QLatin1String("read") || options.command == QLatin1String("events")) &&
-        options.output.isEmpty())
-        return usageError(QStringLiteral("%1 needs -o FILE").arg(options.command));
+    if (options.command == QLatin1String("read") && options.output.isEmpty())
+        return usageError(QStringLiteral("read needs -o FILE"));
+    if (options.command == QLatin1String("events") && options.output.isEmpty() && options.csv.isEmpty())
+        return usageError(QStringLiteral("events needs -o FILE.txt or --csv FILE.csv"));
+    // A password the recorder could not be sent is refused before anything goes out.
+    if (!isCp1250(options.password))
+        return usageError(QStringLiteral("the password \"%1\" holds characters the recorder cannot take").arg(options.password));
     return kExitDone;
 }
 

@@ -1,6 +1,7 @@
 #include "cli/CtlSession.h"
 
 #include "cli/CtlPeople.h"
+#include "cli/Interrupt.h"
 #include "link/Errors.h"
 #include "link/PortCatalog.h"
 #include "link/QtSerialPort.h"
@@ -30,6 +31,7 @@ CtlSession::CtlSession(const QString& port, CtlPeople* people, QObject* parent) 
     }
     link_ = new Link(port_, people_, Link::kProductTickMs, this);
     link_->setHost(this);
+    link_->setInterruptSource([this] { return !ending_ && Interrupt::requested(); });
     download_ = new EventDownload(link_, this);
     connect(port_, &SerialPort::portLost, this, [this](const QString& message) {
         EnterLoggedOut();
@@ -97,6 +99,8 @@ int CtlSession::connectAndLogIn(const QString& password) {
 }
 
 void CtlSession::logOutAndClose() {
+    // After Ctrl-C too: the recorder is logged out and gets its second before the line goes.
+    ending_ = true;
     link_->st.stopRequested = true;
     if (port_->Connected() && link_->st.loggedIn) {
         EnterLoggedOut();

@@ -64,6 +64,8 @@ public:
 
 private:
     CtlPeople* people_;
+    // The session is logging out and closing: an interrupt no longer cuts its waits short.
+    bool ending_ = false;
     QString portName_;
     SerialPort* port_ = nullptr;
     Link* link_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "cli/CtlCommands.h"
 #include "cli/CtlSession.h"
+#include "cli/Interrupt.h"
 #include "link/ErrorHook.h"
 #include "cli/Terminal.h"
 
@@ -17,16 +18,23 @@ int main(int argc, char** argv) {
     const int parsed = ParseCommandLine(app.arguments().mid(1), options);
     if (parsed == -1) return kExitDone;
     if (parsed != kExitDone) return parsed;
+    Interrupt::install();
+    // After Ctrl-C (or SIGTERM) the command has ended at its next safe point; the status says why.
+    const auto interrupted = [](int status) {
+        if (!Interrupt::requested()) return status;
+        Terminal::err(QStringLiteral("mx4ctl: przerwano"));
+        return Interrupt::exitStatus();
+    };
     try {
-        return RunCommand(options);
+        return interrupted(RunCommand(options));
     } catch (const FileError& e) {
         Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
-        return kExitFile;
+        return interrupted(kExitFile);
     } catch (const PortError& e) {
         Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
-        return kExitPort;
+        return interrupted(kExitPort);
     } catch (const AppError& e) {
         Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
-        return kExitRecorder;
+        return interrupted(kExitRecorder);
     }
 }

@@ -33,8 +33,15 @@ void EventDownload::start() {
         link_->PausePumping(kStartPause);
         // A logout or a lost port during the pause has ended the download already.
         if (phase_ != Phase::Starting) return;
+        if (link_->interrupted()) {
+            endDownload(Ending::Abandoned);
+            return;
+        }
         link_->SendFrame(kStartCode, QByteArrayLiteral("h"));
         if (!link_->WaitReply(kReplyTimeout, kStartCode)) {
+            // Interrupted while the request was out: the recorder may be about to send the register.
+            if (link_->interrupted() && link_->port()->Connected())
+                link_->SendFrame(kStopCode, QByteArrayLiteral("x"));
             // The wait has told the user and logged out, which ended the download; unless the program is
             // closing.
             if (phase_ != Phase::Idle) endDownload(Ending::Abandoned);

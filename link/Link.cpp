@@ -96,6 +96,7 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
                     result = true;
                     break;
                 }
+                if (interrupted()) break;
                 if (!port_->Connected()) {
                     // The port went away under the wait; whoever closed it has told the user.
                     if (host_) host_->EnterLoggedOut();
@@ -141,7 +142,7 @@ void Link::noAnswer(quint8 code) {
 }
 
 void Link::PausePumping(int n, bool evenWhenShuttingDown) {
-    for (int i = 0; i < n && (evenWhenShuttingDown || !shuttingDown); ++i) {
+    for (int i = 0; i < n && (evenWhenShuttingDown || !shuttingDown) && !interrupted(); ++i) {
         sleepBlocking(kProductTickMs);
         processPendingEvents();
     }

@@ -16,6 +16,7 @@
 #include <QObject>
 #include <QQueue>
 #include <QTimer>
+#include <functional>
 
 class SerialPort;
 class People;
@@ -74,6 +75,12 @@ public:
     int waitDepth() const { return waitDepth_; }
     int awaitedCode() const { return awaitedCode_; }
 
+    // Someone has asked the running command to end (mx4ctl's Ctrl-C): while this says so, a wait ends at
+    // once without an answer and without telling anyone or logging out, and a pause ends early. The
+    // command then ends at its next safe point; the logout at its end runs with the source saying no.
+    void setInterruptSource(std::function<bool()> source) { interruptSource_ = std::move(source); }
+    bool interrupted() const { return interruptSource_ && interruptSource_(); }
+
     // The 100 ms timer: on at start-up and again at each connect.
     void startTimer();
     QTimer* timer() { return &timer_; }
@@ -128,4 +135,5 @@ private:
     QElapsedTimer sinceExchange_;
     ActivityState activity_;
     QQueue<ReplyFrame> dispatchQueue_;
+    std::function<bool()> interruptSource_;
 };

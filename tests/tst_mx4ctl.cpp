@@ -24,6 +24,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <fcntl.h>
+#include <signal.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -36,19 +37,24 @@ struct Run {
 };
 
 // Runs mx4ctl to its end while this process's event loop keeps serving the recorder behind the pty.
-// The guard only keeps a hung program from hanging the suite; nothing depends on how fast it runs.
-Run ctl(const QStringList& arguments, const QString& workDir = QString()) {
+// `started` is called before the program starts (to wire its input and error) and again once it runs
+// (signals, a terminal's answers). The guard only keeps a hung
+// program from hanging the suite; nothing depends on how fast it runs.
+Run ctl(const QStringList& arguments, const QString& workDir = QString(),
+        const std::function<void(QProcess&)>& started = {}) {
     QProcess p;
     p.setProgram(QStringLiteral(MX4CTL_PROGRAM));
     p.setArguments(arguments);
     if (!workDir.isEmpty()) p.setWorkingDirectory(workDir);
     // Standard input is no terminal here: mx4ctl must not wait for an answer.
     p.setStandardInputFile(QProcess::nullDevice());
+    if (started) started(p);
     QEventLoop loop;
     QObject::connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&p, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
     QTimer::singleShot(240000, &loop, &QEventLoop::quit);
     p.start();
+    if (started) QTimer::singleShot(0, &loop, [&] { started(p); });
     loop.exec();
     Run r;
     if (p.state() != QProcess::NotRunning) {
@@ -91,6 +97,48 @@ struct PtyLine {
 };
 
 int count(const QVector<quint8>& codes, quint8 code) { return int(codes.count(code)); }
+
+// A pseudo-terminal for mx4ctl's standard input and error, so that it asks; `answer` is typed once the
+// question has appeared.
+struct Terminal {
+    int master = -1;
+    QString slave;
+    QByteArray shown;
+    QSocketNotifier* reader = nullptr;
+    Terminal() {
+        master = ::posix_openpt(O_RDWR | O_NOCTTY);
+        if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) qFatal("no pseudo-terminal");
+        slave = QString::fromLocal8Bit(::ptsname(master));
+        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
+        reader = new QSocketNotifier(master, QSocketNotifier::Read);
+        QObject::connect(reader, &QSocketNotifier::activated, [this] {
+            char buffer[4096];
+            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, int(n));
+        });
+    }
+    ~Terminal();
+    // Wires a program's input and error to the terminal (before it starts) and answers its question.
+    std::function<void(QProcess&)> answering(const QByteArray& answer) {
+        return [this, answer](QProcess& p) {
+            if (p.state() == QProcess::NotRunning) {
+                p.setStandardInputFile(slave);
+                p.setStandardErrorFile(slave);
+                return;
+            }
+            auto* poll = new QTimer(&p);
+            QObject::connect(poll, &QTimer::timeout, [this, poll, answer] {
+                if (!shown.contains("[t/N]")) return;
+                poll->stop();
+                if (::write(master, answer.constData(), size_t(answer.size())) != answer.size()) qFatal("no answer typed");
+            });
+            poll->start(20);
+        };
+    }
+};
+Terminal::~Terminal() {
+    delete reader;
+    ::close(master);
+}
 }  // namespace
 
 class Mx4ctlTest : public QObject {
@@ -110,7 +158,10 @@ private Q_SLOTS:
         QTest::newRow("no command") << missing << "no command given";
         QTest::newRow("unknown command") << (missing + QStringList{"fetch"}) << "unknown command \"fetch\"";
         QTest::newRow("read without -o") << (missing + QStringList{"read"}) << "read needs -o FILE";
-        QTest::newRow("events without -o") << (missing + QStringList{"events", "--csv", "x.csv"}) << "events needs -o FILE";
+        QTest::newRow("events without a file") << (missing + QStringList{"events", "--erase", "--yes"})
+                                               << "events needs -o FILE.txt or --csv FILE.csv";
+        QTest::newRow("password the recorder cannot take")
+            << (missing + QStringList{"--password", QString::fromUtf8("12\u65e54"), "status"}) << "cannot take";
         QTest::newRow("write without file") << (missing + QStringList{"write"}) << "write takes one file or value";
         QTest::newRow("two files") << (missing + QStringList{"diff", "a.ncf", "b.ncf"}) << "diff takes one file or value";
         QTest::newRow("option of another command") << (missing + QStringList{"read", "-o", "a.ncf", "--verify"})
@@ -158,7 +209,7 @@ private Q_SLOTS:
         r = ctl({"show", a});
         QVERIFY2(r.code == 0, qPrintable(describe(r)));
         QStringList expected;
-        for (const FieldValue& f : DescribeConfig({read.values, read.password, false})) expected << f.label + ": " + f.value;
+        for (const FieldValue& f : DescribeConfig({read.values, read.password, false, {}})) expected << f.label + ": " + f.value;
         QCOMPARE(r.out.split('\n').mid(0, expected.size()), expected);
         QVERIFY(r.out.endsWith('\n'));
         QVERIFY(r.out.contains("Telefon 1: +48601234567\n"));
@@ -166,7 +217,7 @@ private Q_SLOTS:
         r = ctl({"show", a, "--json"});
         QVERIFY2(r.code == 0, qPrintable(describe(r)));
         const QJsonObject json = QJsonDocument::fromJson(r.out.toUtf8()).object();
-        const QVector<FieldValue> fields = DescribeConfig({read.values, read.password, false});
+        const QVector<FieldValue> fields = DescribeConfig({read.values, read.password, false, {}});
         QCOMPARE(json.size(), fields.size());
         for (const FieldValue& f : fields) QCOMPARE(json.value(f.name).toString(), f.value);
 
@@ -289,6 +340,140 @@ private Q_SLOTS:
         QVERIFY(fromCp1250(readTestFile(file("erased.txt"))).endsWith(EndOfRegisterText()));
     }
 
+    // Only a register that came whole is erased. A record lost to a bad checksum or a recorder that stops
+    // on its own: what came is written, nothing is erased, 3.
+    void ptyEventsIncompleteAreNotErased_data() {
+        QTest::addColumn<QString>("fault");
+        QTest::addColumn<int>("lines");
+        QTest::addColumn<QString>("says");
+        QTest::newRow("record lost") << "corrupt" << 5 << "Rejestr niepełny: odebrano 5 z 6 zdarzeń; rejestru nie skasowano";
+        QTest::newRow("stopped unasked") << "stop" << 2 << "Pobieranie przerwane przez MX-4; rejestru nie skasowano";
+    }
+    void ptyEventsIncompleteAreNotErased() {
+        QFETCH(QString, fault);
+        QFETCH(int, lines);
+        QFETCH(QString, says);
+        PtyLine line;
+        line.recorder().fillRegister(6, 3);
+        line.setFaults([&](SimFaults& f) {
+            if (fault == "corrupt") f.corruptRecords = {2};
+            else f.stopUnaskedAfter = 2;
+        });
+        const Run r = ctl(line.port() + QStringList{"--yes", "events", "-o", file("short.txt"), "--csv", file("short.csv"),
+                                                    "--erase"});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains(says), qPrintable(describe(r)));
+        QCOMPARE(line.recorder().recordCount(), 6);
+        QCOMPARE(count(line.recorder().receivedCodes(), 96), 0);
+        QCOMPARE(fromCp1250(readTestFile(file("short.txt"))).count(" 2024-"), lines);
+        QCOMPARE(readTestFile(file("short.csv")).count("\r\n"), lines + 1);
+    }
+
+    // -o A --csv B: when B cannot be written, A stays as it was, and nothing is erased.
+    void eventFilesAreWrittenTogether() {
+        PtyLine line;
+        line.recorder().fillRegister(6, 3);
+        const QString text = file("together.txt");
+        writeTestFile(text, "an earlier register");
+        const Run r = ctl(line.port() + QStringList{"--yes", "events", "-o", text, "--csv", file("no-such-dir/b.csv"),
+                                                    "--erase"});
+        QVERIFY2(r.code == 4, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("Nie zapisano pliku CSV"), qPrintable(describe(r)));
+        QCOMPARE(readTestFile(text), QByteArray("an earlier register"));
+        QCOMPARE(line.recorder().recordCount(), 6);
+    }
+
+    // Ctrl-C (SIGINT) during a download: the recorder is asked to stop, logged out, nothing written, 130;
+    // the next command logs in at once. SIGTERM ends a status watch the same way with 143.
+    void interruptedCommandsEndCleanly() {
+        PtyLine line;
+        line.recorder().fillRegister(400, 3);
+        line.setFaults([](SimFaults& f) { f.paced = true; });
+        const auto signalWhen = [&](int number, std::function<bool()> ready) {
+            return [number, ready](QProcess& p) {
+                if (p.state() == QProcess::NotRunning) return;
+                auto* poll = new QTimer(&p);
+                QObject::connect(poll, &QTimer::timeout, [&p, poll, number, ready] {
+                    if (!ready()) return;
+                    poll->stop();
+                    ::kill(pid_t(p.processId()), number);
+                });
+                poll->start(20);
+            };
+        };
+        Run r = ctl(line.port() + QStringList{"events", "-o", file("interrupted.txt")}, QString(),
+                    signalWhen(SIGINT, [&] { return line.recorder().streaming(); }));
+        QVERIFY2(r.code == 130, qPrintable(describe(r)));
+        QVERIFY(!QFileInfo::exists(file("interrupted.txt")));
+        QVector<quint8> codes = line.recorder().receivedCodes();
+        QVERIFY2(codes.endsWith(quint8(2)) && codes.indexOf(95) > codes.indexOf(93) && codes.indexOf(95) >= 0,
+                 qPrintable(describe(r)));
+        QCOMPARE(line.recorder().recordCount(), 400);
+
+        line.recorder().clearLog();
+        line.setFaults([](SimFaults& f) { f.paced = false; });
+        r = ctl(line.port() + QStringList{"status"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        // One login was enough.
+        QCOMPARE(count(line.recorder().receivedCodes(), 1), 1);
+
+        line.recorder().clearLog();
+        r = ctl(line.port() + QStringList{"status", "--watch"}, QString(),
+                signalWhen(SIGTERM, [&] { return count(line.recorder().receivedCodes(), 253) >= 2; }));
+        QVERIFY2(r.code == 143, qPrintable(describe(r)));
+        QCOMPARE(line.recorder().receivedCodes().last(), quint8(2));
+    }
+
+    // An item whose answer cannot be decoded (a record shorter than its length) is no value: read fails
+    // without a file, diff shows it, a verification fails.
+    void undecodableAnswerIsNeverTakenForAValue() {
+        PtyLine line;
+        const QString a = file("undecodable.ncf");
+        QCOMPARE(ctl(line.port() + QStringList{"read", "-o", a}).code, 0);
+        line.setFaults([](SimFaults& f) { f.cutReplyTo = {{70, 2}}; });
+        const QString b = file("undecodable-2.ncf");
+        Run r = ctl(line.port() + QStringList{"read", "-o", b});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QCOMPARE(r.err.trimmed(), QString("mx4ctl: Błędna odpowiedź MX-4 dla pozycji 34"));
+        QVERIFY(!QFileInfo::exists(b));
+
+        r = ctl(line.port() + QStringList{"diff", a});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QCOMPARE(r.lines().size(), 4);
+        for (const QString& l : r.lines()) QVERIFY2(l.endsWith(", MX-4 \"(błędna odpowiedź)\""), qPrintable(describe(r)));
+        QVERIFY2(r.lines().at(1).startsWith("MAX [Edit_T1Max]: plik \"+"), qPrintable(describe(r)));
+
+        r = ctl(line.port() + QStringList{"write", a, "--verify"});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains(", MAX, MIN, Korekta\n"), qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("mx4ctl: Weryfikacja nieudana: "), qPrintable(describe(r)));
+
+        // The status-query text unanswered: the link keeps quiet about it, the tool does not.
+        line.setFaults([](SimFaults& f) { f.cutReplyTo.clear(); f.silentCodes = {80}; });
+        r = ctl(line.port() + QStringList{"read", "-o", b});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("mx4ctl: Brak odpowiedzi z MX-4"), qPrintable(describe(r)));
+        QVERIFY(!QFileInfo::exists(b));
+    }
+
+    // "No" to the question of erase, events --erase or firmware ends with 2, having sent nothing more.
+    void declinedQuestionsEndWithUsage_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::newRow("erase") << QStringList{"erase"};
+        QTest::newRow("events --erase") << QStringList{"events", "-o", "declined.txt", "--erase"};
+    }
+    void declinedQuestionsEndWithUsage() {
+        QFETCH(QStringList, arguments);
+        PtyLine line;
+        line.recorder().fillRegister(6, 3);
+        Terminal terminal;
+        const Run r = ctl(line.port() + arguments, dir.path(), terminal.answering("n\n"));
+        QVERIFY2(r.code == 2, qPrintable(describe(r) + terminal.shown));
+        QVERIFY(terminal.shown.contains("Czy skasować rejestr zdarzeń ?"));
+        QCOMPARE(count(line.recorder().receivedCodes(), 96), 0);
+        QCOMPARE(line.recorder().recordCount(), 6);
+    }
+
     // A damaged or foreign file: 4 with the window's words, and not a byte on the line.
     void damagedFile_data() {
         QTest::addColumn<QByteArray>("bytes");
@@ -341,35 +526,17 @@ private Q_SLOTS:
 
     // Standard error on a terminal: the progress bar, redrawn on one line up to 100 %.
     void progressOnATerminal() {
-        const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-        QVERIFY(master >= 0);
-        const auto closeMaster = qScopeGuard([master] { ::close(master); });
-        QVERIFY(::grantpt(master) == 0 && ::unlockpt(master) == 0);
-        const QString terminal = QString::fromLocal8Bit(::ptsname(master));
-        ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
-        QByteArray shown;
-        QSocketNotifier reader(master, QSocketNotifier::Read);
-        connect(&reader, &QSocketNotifier::activated, this, [&] {
-            char buffer[4096];
-            for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;) shown.append(buffer, int(n));
-        });
+        Terminal terminal;
         PtyLine line;
-        QProcess p;
-        p.setProgram(QStringLiteral(MX4CTL_PROGRAM));
-        p.setArguments(line.port() + QStringList{"read", "-o", file("progress.ncf")});
-        p.setStandardInputFile(QProcess::nullDevice());
-        p.setStandardErrorFile(terminal);
-        QEventLoop loop;
-        connect(&p, &QProcess::finished, &loop, &QEventLoop::quit);
-        QTimer::singleShot(240000, &loop, &QEventLoop::quit);
-        p.start();
-        loop.exec();
-        QCOMPARE(p.exitCode(), 0);
-        QTRY_VERIFY_WITH_TIMEOUT(shown.contains("100%"), 60000);
-        const QString text = QString::fromUtf8(shown);
+        const Run r = ctl(line.port() + QStringList{"read", "-o", file("progress.ncf")}, QString(), [&](QProcess& p) {
+            if (p.state() == QProcess::NotRunning) p.setStandardErrorFile(terminal.slave);
+        });
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QTRY_VERIFY_WITH_TIMEOUT(terminal.shown.contains("100%"), 60000);
+        const QString text = QString::fromUtf8(terminal.shown);
         QVERIFY2(text.contains("\rPobieram konfiguracje sterownika [####"), qPrintable(text));
         QVERIFY2(text.contains("[##############################] 100%"), qPrintable(text));
-        QVERIFY(p.readAllStandardOutput().isEmpty());
+        QVERIFY(r.out.isEmpty());
     }
 
     void wrongPassword() {
