@@ -135,12 +135,36 @@ void FillChart(QChart* chart, const ChartSeries& s) {
         addSeries(chart, line, x, y);
         marks << line;
     }
-    // The curve over the marks and the thresholds, the alarm points over the curve.
-    auto* curve = new QLineSeries;
-    curve->setName(QStringLiteral("Temperatura"));
-    curve->setPen(QPen(kCurveColour, 2));
-    curve->replace(QList<QPointF>(s.temperature.cbegin(), s.temperature.cend()));
-    addSeries(chart, curve, x, y);
+    // The curve over the marks and the thresholds, the alarm points over the curve. A line cannot hold a
+    // gap, so each run of the curve is a line of its own and a sample standing alone a dot; the legend
+    // names the curve once.
+    bool named = false;
+    const auto curvePart = [&](QXYSeries* part) {
+        part->setName(QStringLiteral("Temperatura"));
+        addSeries(chart, part, x, y);
+        if (named)
+            for (QLegendMarker* m : chart->legend()->markers(part)) m->setVisible(false);
+        named = true;
+    };
+    QList<QPointF> alone;
+    for (const QVector<QPointF>& run : s.curve) {
+        if (run.size() == 1) {
+            alone << run.first();
+            continue;
+        }
+        auto* line = new QLineSeries;
+        line->setPen(QPen(kCurveColour, 2));
+        line->replace(QList<QPointF>(run.cbegin(), run.cend()));
+        curvePart(line);
+    }
+    if (!alone.isEmpty()) {
+        auto* dots = new QScatterSeries;
+        dots->setColor(kCurveColour);
+        dots->setBorderColor(kCurveColour);
+        dots->setMarkerSize(5);
+        dots->replace(alone);
+        curvePart(dots);
+    }
 
     // The thresholds and the marks are laid across what is in view, and again whenever that changes:
     // drawn over the whole period and beyond, a dashed line zoomed in far would be miles of dashes.

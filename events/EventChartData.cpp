@@ -32,13 +32,15 @@ ChartSeries BuildChartSeries(const QVector<EventRecord>& records, const ChartThr
     s.highLabel = QStringLiteral("MAX ") + ThresholdText(thresholds.highCode);
     s.lowLabel = QStringLiteral("MIN ") + ThresholdText(thresholds.lowCode);
     s.temperature.reserve(records.size());
+    s.timed.reserve(records.size());
 
     std::map<int, ChartMarkers> marks;
     bool havePrevious = false;
     qint64 previous = 0;
     for (const EventRecord& r : records) {
         if (!r.hasLine) continue;
-        if (!r.time.isValid()) {
+        const std::optional<TimedEvent> timed = TimedEventOf(r);
+        if (!r.time.isValid() || !timed) {
             ++s.badDates;
             continue;
         }
@@ -48,12 +50,15 @@ ChartSeries BuildChartSeries(const QVector<EventRecord>& records, const ChartThr
         havePrevious = true;
         s.first = s.charted == 0 ? t : qMin(s.first, t);
         s.last = s.charted == 0 ? t : qMax(s.last, t);
+        s.firstClock = s.charted == 0 ? timed->clock : qMin(s.firstClock, timed->clock);
+        s.lastClock = s.charted == 0 ? timed->clock : qMax(s.lastClock, timed->clock);
         ++s.charted;
+        s.timed.append(*timed);
 
         const EventKindOf kind = KindOfEvent(r.code);
         if (kind == EventKindOf::AlarmHigh || kind == EventKindOf::AlarmLow) ++s.alarms;
-        if (r.celsius) {
-            const QPointF p(double(t), *r.celsius);
+        if (IsTemperatureSample(*timed)) {
+            const QPointF p(double(t), SampleCelsius(*timed));
             s.temperature.append(p);
             if (kind == EventKindOf::AlarmHigh) s.alarmsHigh.append(p);
             if (kind == EventKindOf::AlarmLow) s.alarmsLow.append(p);
@@ -62,8 +67,12 @@ ChartSeries BuildChartSeries(const QVector<EventRecord>& records, const ChartThr
             m.times.append(t);
         }
     }
-    // A clock set back while recording: the points go in time order, so the line never runs back.
-    std::stable_sort(s.temperature.begin(), s.temperature.end(), byTime);
+    s.timeline = BuildSampleTimeline(s.timed);
+    // The curve runs from a sample to the next only where the first stands until the second.
+    for (int i = 0; i < s.temperature.size(); ++i) {
+        if (i == 0 || s.timeline.samples.at(i - 1).end != SampleEnd::Next) s.curve.append(QVector<QPointF>());
+        s.curve.last().append(s.temperature.at(i));
+    }
     std::stable_sort(s.alarmsHigh.begin(), s.alarmsHigh.end(), byTime);
     std::stable_sort(s.alarmsLow.begin(), s.alarmsLow.end(), byTime);
     for (auto& [code, m] : marks) {
@@ -88,21 +97,18 @@ ChartSummary SummariseChart(const ChartSeries& series) {
     if (t.isEmpty()) return sum;
     sum.minimum = sum.maximum = t.first().y();
     double total = 0;
-    qint64 aboveMs = 0, belowMs = 0;
     for (int i = 0; i < t.size(); ++i) {
         const double y = t.at(i).y();
+        const qint64 seconds = series.timeline.samples.at(i).seconds;
         sum.minimum = qMin(sum.minimum, y);
         sum.maximum = qMax(sum.maximum, y);
         total += y;
-        if (i + 1 < t.size()) {
-            const qint64 span = qint64(t.at(i + 1).x()) - qint64(t.at(i).x());
-            if (y > series.high) aboveMs += span;
-            if (y < series.low) belowMs += span;
-        }
+        if (y > series.high) sum.secondsAboveMax += seconds;
+        if (y < series.low) sum.secondsBelowMin += seconds;
     }
     sum.mean = total / t.size();
-    sum.secondsAboveMax = aboveMs / 1000;
-    sum.secondsBelowMin = belowMs / 1000;
+    sum.secondsWithoutData =
+        UncoveredSeconds(series.timed, series.timeline.samples, series.firstClock, series.lastClock);
     return sum;
 }
 
@@ -129,7 +135,8 @@ QString ChartSummaryText(const ChartSummary& s) {
               << QStringLiteral("Maks. %1 °C").arg(CelsiusText(s.maximum))
               << QStringLiteral("Średnia %1 °C").arg(CelsiusText(s.mean))
               << QStringLiteral("Powyżej MAX %1").arg(DurationText(s.secondsAboveMax))
-              << QStringLiteral("Poniżej MIN %1").arg(DurationText(s.secondsBelowMin));
+              << QStringLiteral("Poniżej MIN %1").arg(DurationText(s.secondsBelowMin))
+              << QStringLiteral("Bez danych %1").arg(DurationText(s.secondsWithoutData));
     } else {
         parts << QStringLiteral("Brak pomiarów temperatury");
     }

@@ -4,6 +4,7 @@
 // what this builds, tests and the benchmark look at it directly.
 
 #include "events/EventRecords.h"
+#include "events/SampleTimeline.h"
 
 #include <QColor>
 #include <QPointF>
@@ -30,9 +31,16 @@ struct ChartMarkers {
 };
 
 struct ChartSeries {
-    // x: milliseconds since the epoch of the record's local time, y: degrees. In time order, even where the
-    // register's times go back.
+    // The temperature samples in register order, x: milliseconds since the epoch of the record's local
+    // time, y: degrees. Where the clock was set back, x goes back.
     QVector<QPointF> temperature;
+    // The charted records (a line and a real date) as the time rule sees them, in register order, and how
+    // long each sample stands: timeline.samples[i] is temperature[i].
+    QVector<TimedEvent> timed;
+    SampleTimeline timeline;
+    // The curve as it is drawn: runs of samples each standing until the next one. It is broken where a
+    // sample's time is cut short (a gap, a start-up) or the clock went back; a run may be one sample.
+    QVector<QVector<QPointF>> curve;
     QVector<QPointF> alarmsHigh;  // "Alarm!, Wysoka temperatura" with its sample
     QVector<QPointF> alarmsLow;   // "Alarm!, Niska temperatura" with its sample
     // Start-up, GSM link, mains, battery (and alarms without a sample), one entry per code present, in
@@ -49,6 +57,8 @@ struct ChartSeries {
     int alarms = 0;         // charted high and low alarms
     qint64 first = 0;       // the period of the charted records (when charted > 0)
     qint64 last = 0;
+    qint64 firstClock = 0;  // the same on the recorder's clock, in seconds
+    qint64 lastClock = 0;
 };
 
 // The chart of `records` (register order) against the thresholds.
@@ -65,10 +75,11 @@ struct ChartSummary {
     double minimum = 0;
     double maximum = 0;
     double mean = 0;
-    // A sample stands until the next one: the time from a sample above MAX (below MIN) to the next
-    // sample counts as above (below). The last sample counts for nothing.
+    // The time a sample stands (SampleTimeline) counts as above MAX (below MIN) when the sample is;
+    // the period's time that no sample covers is without data.
     qint64 secondsAboveMax = 0;
     qint64 secondsBelowMin = 0;
+    qint64 secondsWithoutData = 0;
     int alarms = 0;
     int badDates = 0;
 };

@@ -14,6 +14,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QProcess>
 #include <QScatterSeries>
@@ -99,6 +100,35 @@ QVector<EventRecord> decoded(const QVector<QByteArray>& payloads) {
     return out;
 }
 
+// "4@600=90 5@700": code@clock, with =tenths for a record that carries a sample.
+QVector<TimedEvent> timedEvents(const QString& text) {
+    QVector<TimedEvent> out;
+    for (const QString& item : text.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList codeRest = item.split(QLatin1Char('@'));
+        const QStringList clockTenths = codeRest.value(1).split(QLatin1Char('='));
+        TimedEvent e{clockTenths.value(0).toLongLong(), codeRest.value(0).toInt(), std::nullopt};
+        if (clockTenths.size() > 1) e.tenths = clockTenths.value(1).toInt();
+        out.append(e);
+    }
+    return out;
+}
+
+// "600 next, 0 back": how long each span stands and what ended it.
+QString spansText(const QVector<SampleSpan>& spans) {
+    static const char* const kEnds[] = {"next", "gap", "start", "back", "last", "range"};
+    QStringList out;
+    for (const SampleSpan& s : spans) out << QStringLiteral("%1 %2").arg(s.seconds).arg(kEnds[int(s.end)]);
+    return out.join(QStringLiteral(", "));
+}
+
+QVector<QPointF> allPoints(QChart* chart, const QString& name) {
+    QVector<QPointF> out;
+    for (QAbstractSeries* s : chart->series())
+        if (s->name() == name)
+            if (auto* xy = qobject_cast<QXYSeries*>(s)) out += QVector<QPointF>(xy->points().cbegin(), xy->points().cend());
+    return out;
+}
+
 QLineSeries* lineNamed(QChart* chart, const QString& name) {
     for (QAbstractSeries* s : chart->series())
         if (s->name() == name) return qobject_cast<QLineSeries*>(s);
@@ -132,10 +162,20 @@ private slots:
 
     void seriesOfAKnownRegister() {
         const ChartSeries s = BuildChartSeries(decoded(knownRegister()), ChartThresholds{130, 136});
-        // Every sample with a real date, in time order: the set-back 08:15 sits between 08:10 and 08:20.
-        const QVector<QPointF> curve{{at(8, 10), 5.1}, {at(8, 15), 6.1}, {at(8, 20), 9.0}, {at(8, 25), 9.5},
-                                     {at(8, 30), 7.8}, {at(8, 50), 1.0}, {at(9, 5), 3.9}};
-        QCOMPARE(s.temperature, curve);
+        // Every sample with a real date, in register order: the set-back 08:15 comes after 08:30.
+        const QVector<QPointF> samples{{at(8, 10), 5.1}, {at(8, 20), 9.0}, {at(8, 25), 9.5}, {at(8, 30), 7.8},
+                                       {at(8, 15), 6.1}, {at(8, 50), 1.0}, {at(9, 5), 3.9}};
+        QCOMPARE(s.temperature, samples);
+        // Periodic samples 08:10, 08:20, 08:30, 08:15: spacings 600 and 600 (the step back is left out), the
+        // gap limit 1200 s. 08:30 stands for nothing (the clock went back), 08:15 for 1200 s of the 35 min
+        // to 08:50: the curve breaks after each.
+        QCOMPARE(s.timeline.gapLimit, qint64(1200));
+        QCOMPARE(spansText(s.timeline.samples), QStringLiteral("600 next, 300 next, 300 next, 0 back, 1200 gap, "
+                                                               "900 next, 0 last"));
+        QCOMPARE(s.curve, (QVector<QVector<QPointF>>{{{at(8, 10), 5.1}, {at(8, 20), 9.0}, {at(8, 25), 9.5},
+                                                      {at(8, 30), 7.8}},
+                                                     {{at(8, 15), 6.1}},
+                                                     {{at(8, 50), 1.0}, {at(9, 5), 3.9}}}));
         QCOMPARE(s.alarmsHigh, (QVector<QPointF>{{at(8, 25), 9.5}}));
         QCOMPARE(s.alarmsLow, (QVector<QPointF>{{at(8, 50), 1.0}}));
         QCOMPARE(s.high, 8.0);
@@ -195,29 +235,38 @@ private slots:
         // until 09:05.
         QCOMPARE(sum.secondsAboveMax, qint64(600));
         QCOMPARE(sum.secondsBelowMin, qint64(900));
+        // 08:00 to 09:05 is 65 min; the samples cover 08:10 to 08:35 (08:15 and its 1200 s overlap the first
+        // timeline) and 08:50 to 09:05: 40 min.
+        QCOMPARE(sum.secondsWithoutData, qint64(25 * 60));
         QCOMPARE(ChartSummaryText(sum),
                  QStringLiteral("Okres: 2024-05-10 08:00:00 – 2024-05-10 09:05:00 · Min. +1,0 °C · Maks. +9,5 °C · "
-                                "Średnia +6,1 °C · Powyżej MAX 10 min 00 s · Poniżej MIN 15 min 00 s · Alarmy: 2 · "
-                                "Pominięte (błędna data): 1"));
+                                "Średnia +6,1 °C · Powyżej MAX 10 min 00 s · Poniżej MIN 15 min 00 s · "
+                                "Bez danych 25 min 00 s · Alarmy: 2 · Pominięte (błędna data): 1"));
     }
 
     void timeAboveAndBelowToTheSecond() {
-        ChartSeries s;
-        s.high = 8;
-        s.low = 2;
         const QDateTime t0(QDate(2024, 5, 10), QTime(23, 0, 0));
-        const auto p = [&](qint64 secs, double celsius) { return QPointF(double(t0.addSecs(secs).toMSecsSinceEpoch()), celsius); };
-        // Above from 0 to 3729 s (across two samples), normal, below across midnight for 7 s, normal.
-        s.temperature = {p(0, 9.0), p(7, 8.1), p(3729, 8.0), p(4000, 1.9), p(4007, 2.0), p(90000, -5.0)};
-        s.charted = s.temperature.size();
+        const auto p = [&](qint64 secs, int code, int tenths) {
+            const QDateTime t = t0.addSecs(secs);
+            return EventRecordBytes(t.date().year(), t.date().month(), t.date().day(), t.time().hour(),
+                                    t.time().minute(), t.time().second(), code, rawFor(tenths));
+        };
+        // Above from 0 to 3729 s (across two samples), normal, below across midnight for 7 s, normal. The
+        // periodic samples at 0, 3729 and 90000 s are 3729 and 86271 s apart: the gap limit is twice their
+        // mean, 90000 s, and no span is cut.
+        const ChartSeries s = BuildChartSeries(decoded({p(0, 4, 90), p(7, 11, 81), p(3729, 4, 78), p(4000, 13, 17),
+                                                        p(4007, 12, 20), p(90000, 4, -51)}),
+                                               ChartThresholds{130, 136});
+        QCOMPARE(s.timeline.gapLimit, qint64(90000));
         const ChartSummary sum = SummariseChart(s);
         QCOMPARE(sum.secondsAboveMax, qint64(3729));
         QCOMPARE(sum.secondsBelowMin, qint64(7));
+        QCOMPARE(sum.secondsWithoutData, qint64(0));
         QCOMPARE(DurationText(sum.secondsAboveMax), QStringLiteral("1 h 02 min 09 s"));
         QCOMPARE(DurationText(sum.secondsBelowMin), QStringLiteral("7 s"));
         QCOMPARE(DurationText(180), QStringLiteral("3 min 00 s"));
         QCOMPARE(DurationText(100 * 3600 + 61), QStringLiteral("100 h 01 min 01 s"));
-        QCOMPARE(sum.minimum, -5.0);
+        QCOMPARE(sum.minimum, -5.1);
         QCOMPARE(CelsiusText(-0.04), QStringLiteral("+0,0"));
         QCOMPARE(CelsiusText(-3.25), QStringLiteral("-3,3"));
         QCOMPARE(CelsiusText(23.2), QStringLiteral("+23,2"));
@@ -226,6 +275,103 @@ private slots:
         QVERIFY(!none.hasPeriod);
         QCOMPARE(ChartSummaryText(none),
                  QStringLiteral("Okres: – · Brak pomiarów temperatury · Alarmy: 0 · Pominięte (błędna data): 0"));
+    }
+
+    // How long each sample stands, worked out by hand (clock in seconds, code@clock=tenths).
+    void sampleTimeline_data() {
+        QTest::addColumn<QString>("events");
+        QTest::addColumn<qint64>("gapLimit");
+        QTest::addColumn<QString>("spans");
+        // Spacings 600, 600, 600 (the step back left out): limit 1200. The sample before the step back
+        // stands for nothing; the set-back one until the next.
+        QTest::newRow("clock set back") << "4@0=50 4@600=90 4@1200=60 4@300=60 4@900=60" << qint64(1200)
+                                        << "600 next, 600 next, 0 back, 600 next, 0 last";
+        // Friday 18:00, 18:15, 18:30 (above), start-up on Monday 08:00, samples 08:15 and 08:30. Spacings
+        // 900, 900, 222300, 900: median 900, limit 1800; the start-up is 61 h 30 min after 18:30, so the
+        // limit cuts first.
+        QTest::newRow("friday to monday") << "4@0=50 4@900=50 4@1800=90 5@223200 6@223235 4@224100=50 4@225000=50"
+                                          << qint64(1800) << "900 next, 900 next, 1800 gap, 900 next, 0 last";
+        // Power back 600 s after the 900 s sample: it stands until the start-up, not until 1800.
+        QTest::newRow("start-up within the limit") << "4@0=50 4@900=50 5@1500 6@1535 4@1800=50 4@2700=50"
+                                                   << qint64(1800) << "900 next, 600 start, 900 next, 0 last";
+        // Spacings 600, 600, 2800, 1200: the median of an even count is the mean of 600 and 1200, limit 1800.
+        QTest::newRow("gap limit") << "4@0=50 4@600=50 4@1200=50 4@4000=50 4@5200=50" << qint64(1800)
+                                   << "600 next, 600 next, 1800 gap, 1200 next, 0 last";
+        // Spacings 1000, 1000, 2000: limit 2000; a spacing of exactly the limit stands whole.
+        QTest::newRow("exactly the limit") << "4@0=50 4@1000=50 4@2000=50 4@4000=50" << qint64(2000)
+                                           << "1000 next, 1000 next, 2000 next, 0 last";
+        // One periodic sample: one hour; the alarms are samples too.
+        QTest::newRow("fewer than two periodic") << "11@0=95 12@5000=70 4@6000=60 13@9000=10" << qint64(3600)
+                                                 << "3600 gap, 1000 next, 3000 next, 0 last";
+        QTest::newRow("no samples") << "5@0 7@100 11@200=1272" << qint64(3600) << "";
+        // The 127-degree marker is no sample and no spacing; records without a sample change nothing.
+        QTest::newRow("marker and other records") << "4@0=50 4@600=1272 6@700 4@1200=60 7@1300 11@1500=1275 4@2400=60"
+                                                  << qint64(2400) << "1200 next, 1200 next, 0 last";
+        // Spacings 0 and -300 are left out: only 600 counts, limit 1200.
+        QTest::newRow("zero and negative spacings") << "4@0=50 4@0=60 4@600=50 4@300=50" << qint64(1200)
+                                                    << "0 next, 600 next, 0 back, 0 last";
+        QTest::newRow("no positive spacing") << "4@100=50 4@100=50" << qint64(3600) << "0 next, 0 last";
+    }
+    void sampleTimeline() {
+        QFETCH(QString, events);
+        QFETCH(qint64, gapLimit);
+        QFETCH(QString, spans);
+        const QVector<TimedEvent> timed = timedEvents(events);
+        const SampleTimeline t = BuildSampleTimeline(timed);
+        QCOMPARE(t.gapLimit, gapLimit);
+        QCOMPARE(spansText(t.samples), spans);
+        for (const SampleSpan& span : t.samples) QVERIFY(IsTemperatureSample(timed.at(span.index)));
+    }
+
+    // A range: the samples whose time lies in it, cut at its end; the time no sample covers counted once.
+    void spansWithinARangeAndTimeWithoutData() {
+        const QVector<TimedEvent> timed = timedEvents("4@0=50 4@600=90 4@1200=60 4@300=60 4@900=60 4@5000=60");
+        const SampleTimeline t = BuildSampleTimeline(timed);
+        // Spacings 600, 600, 600, 4100: limit 1200; 900 stands 1200 s of the 4100.
+        QCOMPARE(spansText(t.samples), QStringLiteral("600 next, 600 next, 0 back, 600 next, 1200 gap, 0 last"));
+        // [250, 1000): 600 (cut at 1000), 300, 900 (cut at 1000).
+        const QVector<SampleSpan> within = SpansWithin(timed, t, 250, 1000);
+        QCOMPARE(spansText(within), QStringLiteral("400 range, 600 next, 100 range"));
+        QCOMPARE(within.first().index, 1);
+        // Covered: [0, 1200) by the first timeline, [300, 900) and [900, 2100) by the second: [0, 2100).
+        QCOMPARE(UncoveredSeconds(timed, t.samples, 0, 5000), qint64(5000 - 2100));
+        QCOMPARE(UncoveredSeconds(timed, t.samples, 1000, 2000), qint64(0));
+        QCOMPARE(UncoveredSeconds(timed, within, 250, 1000), qint64(50));
+        QCOMPARE(UncoveredSeconds(timed, t.samples, 10, 10), qint64(0));
+    }
+
+    // The readings of Friday evening stand no longer than the gap limit, not across the weekend to the
+    // start-up on Monday; the curve breaks there.
+    void powerOffOverTheWeekend() {
+        const ChartSeries s = BuildChartSeries(decoded({rec(5, 10, 17, 30, 0, 4, 51), rec(5, 10, 17, 45, 0, 4, 51),
+                                                        rec(5, 10, 18, 0, 0, 4, 90), rec(5, 13, 8, 0, 0, 5),
+                                                        rec(5, 13, 8, 15, 0, 4, 51), rec(5, 13, 8, 30, 0, 4, 51)}),
+                                               ChartThresholds{130, 136});
+        // Spacings 900, 900, 62 h 15 min, 900: limit 1800.
+        QCOMPARE(s.timeline.gapLimit, qint64(1800));
+        QCOMPARE(s.curve.size(), 2);
+        QCOMPARE(s.curve.at(0).size(), 3);
+        QCOMPARE(s.curve.at(1).size(), 2);
+        const ChartSummary sum = SummariseChart(s);
+        QCOMPARE(sum.secondsAboveMax, qint64(1800));
+        // Friday 17:30 to Monday 08:30 is 63 h; samples cover 17:30-18:30 and 08:15-08:30.
+        QCOMPARE(sum.secondsWithoutData, qint64(63 * 3600 - 3600 - 900));
+        QVERIFY(ChartSummaryText(sum).contains(QStringLiteral("Powyżej MAX 30 min 00 s · Poniżej MIN 0 s · "
+                                                              "Bez danych 61 h 45 min 00 s")));
+    }
+
+    // After the clock was set back, a reading stands until the next one in register order: 10:00 (+9,0)
+    // until 11:00, not until the set-back 10:30 that sorts after it.
+    void clockSetBackCreditsTheReadingItself() {
+        const ChartSeries s = BuildChartSeries(decoded({rec(5, 10, 10, 0, 0, 4, 90), rec(5, 10, 11, 0, 0, 4, 51),
+                                                        rec(5, 10, 10, 30, 0, 4, 51), rec(5, 10, 11, 30, 0, 4, 51)}),
+                                               ChartThresholds{130, 136});
+        const ChartSummary sum = SummariseChart(s);
+        QCOMPARE(sum.secondsAboveMax, qint64(3600));
+        // 10:00-11:00 and 10:30-11:30 cover the period 10:00-11:30 once.
+        QCOMPARE(sum.secondsWithoutData, qint64(0));
+        QCOMPARE(s.curve, (QVector<QVector<QPointF>>{{{at(10, 0), 9.0}, {at(11, 0), 5.1}},
+                                                     {{at(10, 30), 5.1}, {at(11, 30), 5.1}}}));
     }
 
     void csvOfTheKnownRegister() { QCOMPARE(EventsCsv(decoded(knownRegister())), kKnownCsv); }
@@ -313,24 +459,38 @@ private slots:
         QLineSeries* max = lineNamed(chart->chart(), QStringLiteral("MAX +12"));
         QLineSeries* min = lineNamed(chart->chart(), QStringLiteral("MIN -8"));
         QVERIFY(max && min);
+        QCOMPARE(max->count(), 2);
+        QCOMPARE(min->count(), 2);
         for (const QPointF& p : max->points()) QCOMPARE(p.y(), 12.0);
         for (const QPointF& p : min->points()) QCOMPARE(p.y(), -8.0);
         QCOMPARE(max->pen().color(), EventColour::Red);
         QCOMPARE(min->pen().color(), EventColour::Blue);
         QLineSeries* curve = lineNamed(chart->chart(), QStringLiteral("Temperatura"));
         QVERIFY(curve);
-        QCOMPARE(curve->count(), 7);
-        QCOMPARE(curve->at(1), QPointF(at(8, 15), 6.1));
         QCOMPARE(curve->pen().color(), kCurveColour);
+        // Broken where the clock went back and where the gap limit cut 08:15 short: two lines and a dot,
+        // every sample once.
+        QVector<QPointF> drawn = allPoints(chart->chart(), QStringLiteral("Temperatura"));
+        QVector<QPointF> samples = chart->series().temperature;
+        QCOMPARE(samples.size(), 7);
+        std::sort(drawn.begin(), drawn.end(), [](auto a, auto b) { return a.x() < b.x(); });
+        std::sort(samples.begin(), samples.end(), [](auto a, auto b) { return a.x() < b.x(); });
+        QCOMPARE(drawn, samples);
+        QCOMPARE(curve->points(), (QList<QPointF>{{at(8, 10), 5.1}, {at(8, 20), 9.0}, {at(8, 25), 9.5}, {at(8, 30), 7.8}}));
+        int named = 0;
+        for (QLegendMarker* m : chart->chart()->legend()->markers())
+            if (m->isVisible() && m->label() == QStringLiteral("Temperatura")) ++named;
+        QCOMPARE(named, 1);
         // The marks stand at their times, in the list's colours.
         QLineSeries* mainsLost = lineNamed(chart->chart(), QStringLiteral("Brak 230V"));
         QVERIFY(mainsLost);
         QCOMPARE(mainsLost->pen().color(), EventColour::Red);
+        QCOMPARE(mainsLost->count(), 2);
         for (const QPointF& p : mainsLost->points()) QCOMPARE(p.x(), at(8, 40));
         QCOMPARE(lineNamed(chart->chart(), QStringLiteral("Powrót 230V"))->pen().color(), EventColour::Green);
         int alarmDots = 0;
         for (QAbstractSeries* s : chart->chart()->series())
-            if (auto* dots = qobject_cast<QScatterSeries*>(s)) {
+            if (auto* dots = qobject_cast<QScatterSeries*>(s); dots && dots->name() != QStringLiteral("Temperatura")) {
                 ++alarmDots;
                 QCOMPARE(dots->count(), 1);
                 QCOMPARE(dots->color(), dots->at(0).y() > 8 ? EventColour::Red : EventColour::Blue);
@@ -367,8 +527,15 @@ private slots:
         QVERIFY(qAbs(chart->chart()->mapToValue(pointer).x() - value.x()) < fullSpan * 0.01);
         QCOMPARE(y->min(), fullMin);
         QCOMPARE(y->max(), fullMax);
-        // Only the marks in view are drawn, each still at its time.
+        // Only the marks in view are drawn, each still at its time: 08:40 is in view after the step, and
+        // out of view from 08:00 to 08:30.
+        QVERIFY(x->min().toMSecsSinceEpoch() < at(8, 40) && at(8, 40) < x->max().toMSecsSinceEpoch());
+        QCOMPARE(mainsLost->count(), 2);
         for (const QPointF& p : mainsLost->points()) QCOMPARE(p.x(), at(8, 40));
+        const QDateTime from = QDateTime::fromMSecsSinceEpoch(qint64(at(8, 0)));
+        x->setRange(from, from.addSecs(30 * 60));
+        QCOMPARE(mainsLost->count(), 0);
+        QCOMPARE(lineNamed(chart->chart(), EventName(5))->count(), 2);
         chart->ButtonCalyZakres->click();
         QCOMPARE(x->min(), fullFrom);
         QCOMPARE(x->max(), fullTo);
