@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <vector>
 
 namespace {

@@ -39,6 +39,7 @@ constexpr double kPaperChartWidth = 1400;
 constexpr double kPaperTextPoints = 9;
 // A kind's mark, in the chart's units.
 constexpr int kMarkSize = 12;
+constexpr double kPi = 3.14159265358979323846;
 
 const QColor kHighBand(255, 0, 0, 45);
 const QColor kLowBand(0, 0, 255, 45);
@@ -57,7 +58,7 @@ QPainterPath markPath(ChartMark mark, double s) {
         QPolygonF p;
         const int n = inner > 0 ? corners * 2 : corners;
         for (int i = 0; i < n; ++i) {
-            const double a = -M_PI / 2 + i * 2 * M_PI / n;
+            const double a = -kPi / 2 + i * 2 * kPi / n;
             const double d = inner > 0 && i % 2 == 1 ? inner : radius;
             p << QPointF(d * std::cos(a), d * std::sin(a));
         }

@@ -15,6 +15,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <optional>
 
 // The thresholds in the recorder's coding (whole degrees plus 128), as the window's temperature
 // settings hold them.
