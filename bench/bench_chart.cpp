@@ -71,15 +71,16 @@ int main(int argc, char** argv) {
     }
 
     std::printf("temperature chart of a full register, window shown (offscreen), %d openings\n\n", openings);
-    std::printf("register: %d records, %d with a line; curve %d points, %d alarm points, %d marks in %d kinds\n",
+    const auto count = [&](auto size) {
+        int n = 0;
+        for (const ChartMarkers& m : series.markers) n += size(m);
+        return n;
+    };
+    std::printf("register: %d records, %d with a line; curve %d points in %d runs, %d marks on the curve, "
+                "%d lines in %d kinds\n",
                 int(records.size()), series.charted + series.badDates, int(series.temperature.size()),
-                int(series.alarmsHigh.size() + series.alarmsLow.size()),
-                [&] {
-                    int n = 0;
-                    for (const ChartMarkers& m : series.markers) n += m.times.size();
-                    return n;
-                }(),
-                int(series.markers.size()));
+                int(series.curve.size()), count([](const ChartMarkers& m) { return m.points.size(); }),
+                count([](const ChartMarkers& m) { return m.times.size(); }), int(series.markers.size()));
     std::printf("1. opening\n");
     std::printf("   series and summary (core)        : median %7.2f ms   worst %7.2f ms\n", median(build), worst(build));
     std::printf("   window: chart, show, first paint : median %7.2f ms   worst %7.2f ms\n", median(open), worst(open));

@@ -184,7 +184,10 @@ void EventRegister::forgetRegister() {
 
 void EventRegister::ButtonWykresClick(const ChartThresholds& thresholds) {
     if (downloading() || !registerHeld_) return;
-    if (!chart_) chart_ = new TFormWykres(people_, shell_->dialogParent());
+    if (!chart_) {
+        chart_ = new TFormWykres(people_, shell_->dialogParent());
+        if (now_) chart_->setClockSource(now_);
+    }
     chart_->showRegister(records(), thresholds, registerVersion_);
     chart_->show();
     chart_->raise();

@@ -51,8 +51,12 @@ public:
     EventRegister(Link* link, Shell* shell, People* people, const EventPanel& panel, SaveDialogState* saveDialog,
                   QObject* parent = nullptr);
 
-    // The PC's date and time for the header lines; tests put a fixed moment here.
-    void setClockSource(std::function<QDateTime()> now) { download_.setClockSource(std::move(now)); }
+    // The PC's date and time for the header lines and the chart's file names and page; tests put a fixed
+    // moment here.
+    void setClockSource(std::function<QDateTime()> now) {
+        now_ = now;
+        download_.setClockSource(std::move(now));
+    }
     // The recorder's version as the window shows it; taken when a register's header comes, for its page.
     void setVersionSource(std::function<QString()> version) { version_ = std::move(version); }
 
@@ -122,6 +126,7 @@ private:
     bool registerHeld_ = false;
     QString registerVersion_;
     TFormWykres* chart_ = nullptr;
+    std::function<QDateTime()> now_;
     std::function<QString()> version_;
     QTimer* refreshTimer_;
 };

@@ -1,9 +1,11 @@
 // Pictures of what a user sees: the window at start, logged in with the live status, with the
-// configuration area open, and enlarged. They are written next to the test binary (or to
+// configuration area open, and enlarged; the temperature chart of the demo's register. They are written next to the test binary (or to
 // MX4_SCREENSHOT_DIR) for a person to look at; the test checks that nothing overlaps and that every
 // caption fits.
 
 #include "config/ConfigArea.h"
+#include "events/EventChart.h"
+#include "sim/RecorderData.h"
 #include "support/LayoutChecks.h"
 #include "support/WindowRig.h"
 
@@ -63,6 +65,23 @@ private Q_SLOTS:
         save(&w, "window-enlarged.png");
         QCOMPARE(overlaps(&w), QStringList());
         QCOMPARE(clipped(&w), QStringList());
+    }
+
+    // The demo's register (300 records over two weeks) against the simulated recorder's thresholds, as
+    // docs/chart.png shows it.
+    void chartOfTheDemoRegister() {
+        QVector<EventRecord> records;
+        for (const QByteArray& p : MakeRegister(300, 2024, QDateTime(QDate(2026, 11, 25), QTime(9, 0))))
+            records.append(*DecodeEventData(p));
+        ScriptedPeople people;
+        TFormWykres chart(&people, nullptr);
+        chart.showRegister(records, ChartThresholds{143, 158}, QStringLiteral("MX-4 v 1.2"));
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        QTest::qWait(20);
+        save(&chart, "chart.png");
+        QCOMPARE(overlaps(&chart), QStringList());
+        QCOMPARE(clipped(&chart), QStringList());
     }
 };
 

@@ -38,7 +38,8 @@ inline QStringList clipped(QWidget* root) {
         if (b->fontMetrics().horizontalAdvance(b->text()) > b->width() - indicator) found.append(b->objectName());
     }
     for (QLabel* l : root->findChildren<QLabel*>()) {
-        if (!l->isVisible() || l->text().isEmpty()) continue;
+        // A label that wraps its words is as wide as it is given.
+        if (!l->isVisible() || l->text().isEmpty() || l->wordWrap()) continue;
         if (l->fontMetrics().horizontalAdvance(l->text()) > l->width()) found.append(l->text());
     }
     for (ConfigEdit* e : root->findChildren<ConfigEdit*>()) {
