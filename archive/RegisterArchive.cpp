@@ -289,8 +289,8 @@ std::unique_ptr<RegisterArchive> RegisterArchive::open(const QString& path) {
     file.close();
     // Read-only by the permission bits (root may write anything, but a file made read-only says so),
     // by the system's answer for this user, or by a folder where SQLite cannot put its journal.
-    const bool writeBits = info.permissions() & (QFile::WriteOwner | QFile::WriteUser | QFile::WriteGroup |
-                                                 QFile::WriteOther);
+    // (WriteUser is the system's answer for this user, which is yes for root.)
+    const bool writeBits = info.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther);
     const bool readOnly = !writeBits || !info.isWritable() || !QFileInfo(info.absolutePath()).isWritable();
     std::unique_ptr<RegisterArchive> archive(new RegisterArchive(path, readOnly));
     archive->connect();
