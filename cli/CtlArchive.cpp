@@ -108,7 +108,9 @@ int commandCsv(const CtlOptions& o, const RegisterArchive& archive, CtlPeople& p
 
 int commandLog(const RegisterArchive& archive) {
     for (const ArchiveLogEntry& e : archive.log())
-        Terminal::out(QStringLiteral("%1\t%2\t%3\t%4\t%5").arg(e.number).arg(e.localTime, e.utcTime, e.user, e.describe()));
+        Terminal::out(QStringLiteral("%1\t%2\t%3\t%4\t%5\t%6")
+                          .arg(e.number)
+                          .arg(e.localTime, e.utcTime, e.user, e.describe(), e.hash));
     return kExitDone;
 }
 

@@ -227,6 +227,10 @@ private Q_SLOTS:
                                       << 2;
         QTest::newRow("record removed") << QByteArray("DELETE FROM records WHERE id = 5") << 2;
         QTest::newRow("record given to another entry") << QByteArray("UPDATE records SET entry = 4 WHERE id = 5") << 2;
+        QTest::newRow("a file's record changed") << QByteArray("UPDATE records SET code = 6 WHERE entry = 4") << 4;
+        QTest::newRow("two records swapped") << QByteArray("UPDATE records SET id = -1 WHERE id = 10; UPDATE records SET id "
+                                                           "= 10 WHERE id = 11; UPDATE records SET id = 11 WHERE id = -1")
+                                             << 2;
         QTest::newRow("entry's user changed") << QByteArray("UPDATE entries SET user_name = 'x' WHERE id = 3") << 3;
         QTest::newRow("site renamed by hand") << QByteArray("UPDATE entries SET site = 'Inny' WHERE id = 1") << 1;
         QTest::newRow("entry and its records removed")
