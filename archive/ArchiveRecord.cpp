@@ -7,14 +7,19 @@
 #include <QTimeZone>
 
 namespace {
-QString twoDigits(int n) { return n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n); }
-int byteAt(const QByteArray& bytes, int i) { return quint8(bytes.at(i)); }
-}  // namespace
+QString twoDigits(int n) {
+    return n < 10 ? QLatin1Char('0') + QString::number(n) : QString::number(n);
+}
+int byteAt(const QByteArray& bytes, int i) {
+    return quint8(bytes.at(i));
+}
+} // namespace
 
 ArchiveTimeKey TimeKeyOf(const ArchiveTimeFields& f) {
     ArchiveTimeKey key = qBound(0, f.year - 2000, 255);
     key = key * 16 + qBound(0, f.month, 15);
-    for (int field : {f.day, f.hour, f.minute, f.second}) key = key * 256 + qBound(0, field, 255);
+    for (int field : {f.day, f.hour, f.minute, f.second})
+        key = key * 256 + qBound(0, field, 255);
     return key;
 }
 
@@ -73,7 +78,8 @@ ArchiveRecord ArchiveRecordOf(const EventRecord& e) {
 QVector<ArchiveRecord> ArchiveRecordsOf(const QVector<EventRecord>& records) {
     QVector<ArchiveRecord> out;
     out.reserve(records.size());
-    for (const EventRecord& e : records) out.append(ArchiveRecordOf(e));
+    for (const EventRecord& e : records)
+        out.append(ArchiveRecordOf(e));
     return out;
 }
 
@@ -101,7 +107,8 @@ QByteArray CanonicalBytes(const ArchiveRecord& r) {
 QByteArray CanonicalBytes(const QVector<ArchiveRecord>& records) {
     QByteArray out;
     out.reserve(records.size() * 28);
-    for (const ArchiveRecord& r : records) out += CanonicalBytes(r);
+    for (const ArchiveRecord& r : records)
+        out += CanonicalBytes(r);
     return out;
 }
 
@@ -111,8 +118,8 @@ QByteArray ArchiveCsv(const QVector<ArchiveRecord>& records) {
     for (const ArchiveRecord& r : records) {
         if (!EventCodeHasLine(r.code)) continue;
         const QString stamp = TimeKeyText(r.time);
-        rows.append({stamp.section(QLatin1Char(' '), 0, 0), stamp.section(QLatin1Char(' '), 1, 1),
-                     TemperatureTextOf(r), r.code});
+        rows.append({stamp.section(QLatin1Char(' '), 0, 0), stamp.section(QLatin1Char(' '), 1, 1), TemperatureTextOf(r),
+                     r.code});
     }
     return EventsCsvOfRows(rows);
 }

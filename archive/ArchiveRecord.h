@@ -18,9 +18,9 @@ struct EventRecord;
 using ArchiveTimeKey = qint64;
 
 struct ArchiveTimeFields {
-    int year = 2000;  // 2000..2255
-    int month = 0;    // 0..15
-    int day = 0, hour = 0, minute = 0, second = 0;  // 0..255 each
+    int year = 2000;                               // 2000..2255
+    int month = 0;                                 // 0..15
+    int day = 0, hour = 0, minute = 0, second = 0; // 0..255 each
 };
 
 ArchiveTimeKey TimeKeyOf(const ArchiveTimeFields& fields);
@@ -32,8 +32,8 @@ ArchiveTimeKey DayEndKey(const QDate& day);
 struct ArchiveRecord {
     ArchiveTimeKey time = 0;
     int code = -1;
-    std::optional<int> tenths;  // codes 4, 11, 12, 13: the list's value x 10 ("127,3" is +1273)
-    QByteArray raw;             // the 8 bytes from the recorder; empty for a record read from a text file
+    std::optional<int> tenths; // codes 4, 11, 12, 13: the list's value x 10 ("127,3" is +1273)
+    QByteArray raw;            // the 8 bytes from the recorder; empty for a record read from a text file
 
     bool sameEvent(const ArchiveRecord& other) const {
         return time == other.time && code == other.code && tenths == other.tenths;

@@ -40,7 +40,8 @@ const QStringList& eventTexts() {
 
 QString withoutTrailingBlanks(const QString& s) {
     int n = int(s.size());
-    while (n > 0 && s.at(n - 1).isSpace()) --n;
+    while (n > 0 && s.at(n - 1).isSpace())
+        --n;
     return s.left(n);
 }
 
@@ -103,7 +104,7 @@ std::optional<ArchiveRecord> eventOf(const QString& line) {
     }
     return std::nullopt;
 }
-}  // namespace
+} // namespace
 
 QString HistoryLineOf(const ArchiveRecord& r) {
     if (r.code < kFirstCode || r.code > kLastCode) return QString();

@@ -9,9 +9,9 @@
 #include <QVector>
 
 struct HistoryText {
-    QVector<ArchiveRecord> records;  // in the file's order, without raw bytes
-    int skippedLines = 0;            // lines that are neither an event nor part of the list's frame
-    int firstSkippedLine = 0;        // its number (1 for the first line), 0 when none was skipped
+    QVector<ArchiveRecord> records; // in the file's order, without raw bytes
+    int skippedLines = 0;           // lines that are neither an event nor part of the list's frame
+    int firstSkippedLine = 0;       // its number (1 for the first line), 0 when none was skipped
 };
 
 HistoryText ReadHistoryText(const QByteArray& bytes);

@@ -57,10 +57,14 @@ const QVector<QStringList>& migrations() {
 
 const char* kindName(ArchiveLogEntry::Kind kind) {
     switch (kind) {
-    case ArchiveLogEntry::Kind::Created: return "create";
-    case ArchiveLogEntry::Kind::SiteRenamed: return "site";
-    case ArchiveLogEntry::Kind::Download: return "download";
-    case ArchiveLogEntry::Kind::File: return "file";
+    case ArchiveLogEntry::Kind::Created:
+        return "create";
+    case ArchiveLogEntry::Kind::SiteRenamed:
+        return "site";
+    case ArchiveLogEntry::Kind::Download:
+        return "download";
+    case ArchiveLogEntry::Kind::File:
+        return "file";
     }
     return "";
 }
@@ -74,23 +78,43 @@ std::optional<ArchiveLogEntry::Kind> kindOfName(const QString& name) {
 
 const char* endingName(ArchiveSource::Ending ending) {
     switch (ending) {
-    case ArchiveSource::Ending::Complete: return "complete";
-    case ArchiveSource::Ending::Stopped: return "stopped";
-    case ArchiveSource::Ending::StoppedUnasked: return "stopped-unasked";
-    case ArchiveSource::Ending::Silent: return "silent";
-    case ArchiveSource::Ending::Interrupted: return "interrupted";
+    case ArchiveSource::Ending::Complete:
+        return "complete";
+    case ArchiveSource::Ending::Stopped:
+        return "stopped";
+    case ArchiveSource::Ending::StoppedUnasked:
+        return "stopped-unasked";
+    case ArchiveSource::Ending::Silent:
+        return "silent";
+    case ArchiveSource::Ending::Interrupted:
+        return "interrupted";
     }
     return "";
 }
 
-QJsonValue jsonOf(const std::optional<int>& n) { return n ? QJsonValue(*n) : QJsonValue(); }
+QJsonValue jsonOf(const std::optional<int>& n) {
+    return n ? QJsonValue(*n) : QJsonValue();
+}
 
 // The bytes an entry's hash covers: every stored field but the hash itself, in a fixed order, then the
 // canonical bytes of the records it added, in the order they were added.
 QString entryHash(const ArchiveLogEntry& e, const QVector<ArchiveRecord>& added) {
-    const QJsonArray fields{e.number,         QLatin1String(kindName(e.kind)), e.localTime, e.utcTime, e.user,
-                            e.source,         e.sha256, e.recorderVersion, e.inSource, e.added, e.present,
-                            jsonOf(e.announced), jsonOf(e.received), e.ending, jsonOf(e.skippedLines), e.site,
+    const QJsonArray fields{e.number,
+                            QLatin1String(kindName(e.kind)),
+                            e.localTime,
+                            e.utcTime,
+                            e.user,
+                            e.source,
+                            e.sha256,
+                            e.recorderVersion,
+                            e.inSource,
+                            e.added,
+                            e.present,
+                            jsonOf(e.announced),
+                            jsonOf(e.received),
+                            e.ending,
+                            jsonOf(e.skippedLines),
+                            e.site,
                             e.previousHash};
     QCryptographicHash hash(QCryptographicHash::Sha256);
     hash.addData(QJsonDocument(fields).toJson(QJsonDocument::Compact));
@@ -100,9 +124,15 @@ QString entryHash(const ArchiveLogEntry& e, const QVector<ArchiveRecord>& added)
 }
 
 // A text column: never NULL, an empty text stays empty.
-QVariant text(const QString& s) { return QVariant(s.isNull() ? QStringLiteral("") : s); }
-QVariant nullableInt(const std::optional<int>& n) { return n ? QVariant(*n) : QVariant(QMetaType(QMetaType::Int)); }
-std::optional<int> optionalInt(const QVariant& v) { return v.isNull() ? std::nullopt : std::optional<int>(v.toInt()); }
+QVariant text(const QString& s) {
+    return QVariant(s.isNull() ? QStringLiteral("") : s);
+}
+QVariant nullableInt(const std::optional<int>& n) {
+    return n ? QVariant(*n) : QVariant(QMetaType(QMetaType::Int));
+}
+std::optional<int> optionalInt(const QVariant& v) {
+    return v.isNull() ? std::nullopt : std::optional<int>(v.toInt());
+}
 
 // The identity of an event: time, code and temperature.
 using EventIdentity = QPair<qint64, qint64>;
@@ -110,7 +140,9 @@ EventIdentity identityOf(qint64 time, int code, const std::optional<int>& tenths
     const qint64 rest = (qint64(code) << 33) | (tenths ? (qint64(1) << 32) | quint32(*tenths) : 0);
     return {time, rest};
 }
-EventIdentity identityOf(const ArchiveRecord& r) { return identityOf(r.time, r.code, r.tenths); }
+EventIdentity identityOf(const ArchiveRecord& r) {
+    return identityOf(r.time, r.code, r.tenths);
+}
 
 ArchiveRecord recordOfRow(const QSqlQuery& q, int first) {
     ArchiveRecord r;
@@ -129,7 +161,7 @@ QString userName() {
 }
 
 QAtomicInt connections;
-}  // namespace
+} // namespace
 
 // ---------------------------------------------------------------- texts
 
@@ -143,8 +175,10 @@ QString ForeignSourceQuestion(const QString& site) {
 
 QString ArchiveLogEntry::describe() const {
     switch (kind) {
-    case Kind::Created: return QStringLiteral("utworzenie archiwum „%1”").arg(site);
-    case Kind::SiteRenamed: return QStringLiteral("zmiana nazwy obiektu na „%1”").arg(site);
+    case Kind::Created:
+        return QStringLiteral("utworzenie archiwum „%1”").arg(site);
+    case Kind::SiteRenamed:
+        return QStringLiteral("zmiana nazwy obiektu na „%1”").arg(site);
     case Kind::File:
         return QStringLiteral("plik %1 (SHA-256 %2): %3 zdarzeń, nowych %4, już było %5, pominięto wierszy %6")
             .arg(source, sha256)
@@ -154,11 +188,16 @@ QString ArchiveLogEntry::describe() const {
             .arg(skippedLines.value_or(0));
     case Kind::Download: {
         QString how = ending;
-        if (ending == QLatin1String("complete")) how = QStringLiteral("koniec rejestru");
-        else if (ending == QLatin1String("stopped")) how = QStringLiteral("zatrzymane");
-        else if (ending == QLatin1String("stopped-unasked")) how = QStringLiteral("zatrzymane przez MX-4");
-        else if (ending == QLatin1String("silent")) how = QStringLiteral("MX-4 przestał odpowiadać");
-        else if (ending == QLatin1String("interrupted")) how = QStringLiteral("przerwane");
+        if (ending == QLatin1String("complete"))
+            how = QStringLiteral("koniec rejestru");
+        else if (ending == QLatin1String("stopped"))
+            how = QStringLiteral("zatrzymane");
+        else if (ending == QLatin1String("stopped-unasked"))
+            how = QStringLiteral("zatrzymane przez MX-4");
+        else if (ending == QLatin1String("silent"))
+            how = QStringLiteral("MX-4 przestał odpowiadać");
+        else if (ending == QLatin1String("interrupted"))
+            how = QStringLiteral("przerwane");
         const QString from = recorderVersion.isEmpty() ? QStringLiteral("MX-4") : recorderVersion;
         return QStringLiteral("pobranie z %1: odebrano %2 z %3 zdarzeń, %4; nowych %5, już było %6")
             .arg(from)
@@ -186,6 +225,27 @@ ArchiveSource ArchiveSource::download(const QVector<EventRecord>& records, int a
     return s;
 }
 
+ArchiveSource ArchiveSource::download(const QVector<EventRecord>& records, const EventDownload::Completeness& c,
+                                      const QString& recorderVersion) {
+    Ending ending = Ending::Interrupted;
+    switch (c.ending.value_or(EventDownload::Ending::Abandoned)) {
+    case EventDownload::Ending::Complete:
+        ending = Ending::Complete;
+        break;
+    case EventDownload::Ending::Stopped:
+        ending = c.stoppedUnasked ? Ending::StoppedUnasked : Ending::Stopped;
+        break;
+    case EventDownload::Ending::Silent:
+        ending = Ending::Silent;
+        break;
+    case EventDownload::Ending::LoggedOut:
+    case EventDownload::Ending::Abandoned:
+        ending = Ending::Interrupted;
+        break;
+    }
+    return download(records, c.announced, c.received, ending, recorderVersion);
+}
+
 ArchiveSource ArchiveSource::historyFile(const QString& path, const QByteArray& bytes) {
     const HistoryText text = ReadHistoryText(bytes);
     ArchiveSource s;
@@ -209,7 +269,9 @@ RegisterArchive::~RegisterArchive() {
     QSqlDatabase::removeDatabase(connection_);
 }
 
-QString RegisterArchive::defaultSiteName(const QString& path) { return QFileInfo(path).completeBaseName(); }
+QString RegisterArchive::defaultSiteName(const QString& path) {
+    return QFileInfo(path).completeBaseName();
+}
 
 void RegisterArchive::connect() {
     if (!QSqlDatabase::isDriverAvailable(kDriver))
@@ -260,7 +322,8 @@ void RegisterArchive::checkAndMigrate() {
         begin();
         try {
             for (int step = v; step < kSchemaVersion; ++step)
-                for (const QString& sql : migrations().at(step)) exec(sql);
+                for (const QString& sql : migrations().at(step))
+                    exec(sql);
             exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
             commit();
         } catch (...) {
@@ -317,7 +380,8 @@ std::unique_ptr<RegisterArchive> RegisterArchive::create(const QString& path, co
             archive.connect();
             archive.begin();
             for (const QStringList& step : migrations())
-                for (const QString& sql : step) archive.exec(sql);
+                for (const QString& sql : step)
+                    archive.exec(sql);
             archive.exec(QStringLiteral("PRAGMA user_version = %1").arg(kSchemaVersion));
             ArchiveLogEntry entry = archive.newEntry(ArchiveLogEntry::Kind::Created);
             entry.site = site;
@@ -333,7 +397,8 @@ std::unique_ptr<RegisterArchive> RegisterArchive::create(const QString& path, co
     if (!QFile::rename(building, path)) {
         QFile::remove(building);
         if (QFileInfo::exists(path)) throw exists();
-        throw ArchiveError(ArchiveError::Kind::Failed, QStringLiteral("Nie można utworzyć pliku archiwum %1").arg(path));
+        throw ArchiveError(ArchiveError::Kind::Failed,
+                           QStringLiteral("Nie można utworzyć pliku archiwum %1").arg(path));
     }
     return open(path);
 }
@@ -408,7 +473,8 @@ void RegisterArchive::appendEntry(ArchiveLogEntry& e, const QVector<ArchiveRecor
 }
 
 QString RegisterArchive::site() const {
-    QSqlQuery q = exec(QStringLiteral("SELECT site FROM entries WHERE kind IN ('create', 'site') ORDER BY id DESC LIMIT 1"));
+    QSqlQuery q =
+        exec(QStringLiteral("SELECT site FROM entries WHERE kind IN ('create', 'site') ORDER BY id DESC LIMIT 1"));
     return q.next() ? q.value(0).toString() : QString();
 }
 
@@ -443,7 +509,7 @@ Span spanOf(const QVector<ArchiveRecord>& records) {
     }
     return s;
 }
-}  // namespace
+} // namespace
 
 // What the archive holds of these records: for each of them in turn, whether a copy of it is already
 // there (each archive copy answers for one source record only).
@@ -458,7 +524,8 @@ static QVector<bool> alreadyThere(const QSqlDatabase& db, const QVector<ArchiveR
     q.addBindValue(span.first);
     q.addBindValue(span.last);
     if (!q.exec()) failed(q.lastError());
-    while (q.next()) ++inArchive[identityOf(q.value(0).toLongLong(), q.value(1).toInt(), optionalInt(q.value(2)))];
+    while (q.next())
+        ++inArchive[identityOf(q.value(0).toLongLong(), q.value(1).toInt(), optionalInt(q.value(2)))];
     for (int i = 0; i < records.size(); ++i) {
         const auto it = inArchive.find(identityOf(records.at(i)));
         if (it != inArchive.end() && *it > 0) {
@@ -493,10 +560,11 @@ ArchiveImport RegisterArchive::add(const ArchiveSource& source, bool addForeign)
             result.refusedAsForeign = true;
             return result;
         }
-        const QVector<bool> present = alreadyThere(db_, source.records, spanOf(source.records),
-                                                   [this](const QSqlError& e) { fail(QStringLiteral("Błąd archiwum"), e); });
-        ArchiveLogEntry entry =
-            newEntry(source.kind == ArchiveSource::Kind::File ? ArchiveLogEntry::Kind::File : ArchiveLogEntry::Kind::Download);
+        const QVector<bool> present =
+            alreadyThere(db_, source.records, spanOf(source.records),
+                         [this](const QSqlError& e) { fail(QStringLiteral("Błąd archiwum"), e); });
+        ArchiveLogEntry entry = newEntry(source.kind == ArchiveSource::Kind::File ? ArchiveLogEntry::Kind::File
+                                                                                  : ArchiveLogEntry::Kind::Download);
         QVector<ArchiveRecord> added;
         added.reserve(source.records.size());
         QSqlQuery insert(db_);
@@ -560,7 +628,8 @@ ArchiveSummary RegisterArchive::summary() const {
     return s;
 }
 
-QVector<ArchiveRecord> RegisterArchive::records(std::optional<ArchiveTimeKey> from, std::optional<ArchiveTimeKey> to) const {
+QVector<ArchiveRecord> RegisterArchive::records(std::optional<ArchiveTimeKey> from,
+                                                std::optional<ArchiveTimeKey> to) const {
     QSqlQuery q(db_);
     q.setForwardOnly(true);
     q.prepare(QStringLiteral("SELECT time_key, code, tenths, raw FROM records WHERE time_key BETWEEN ? AND ? "
@@ -569,7 +638,8 @@ QVector<ArchiveRecord> RegisterArchive::records(std::optional<ArchiveTimeKey> fr
     q.addBindValue(to.value_or(std::numeric_limits<qint64>::max()));
     if (!q.exec()) fail(QStringLiteral("Błąd archiwum"), q.lastError());
     QVector<ArchiveRecord> out;
-    while (q.next()) out.append(recordOfRow(q, 0));
+    while (q.next())
+        out.append(recordOfRow(q, 0));
     return out;
 }
 
@@ -632,19 +702,23 @@ ArchiveCheck RegisterArchive::verify() const {
         if (!matches) {
             check.consistent = false;
             check.firstBadEntry = e.number;
-            const QString source = e.kind == ArchiveLogEntry::Kind::File ? e.source : e.describe().section(QLatin1Char(':'), 0, 0);
-            check.text = QStringLiteral("Archiwum niespójne: wpis nr %1 (%2, %3) nie zgadza się z zapisanymi zdarzeniami")
-                             .arg(e.number)
-                             .arg(e.localTime, source);
+            const QString source =
+                e.kind == ArchiveLogEntry::Kind::File ? e.source : e.describe().section(QLatin1Char(':'), 0, 0);
+            check.text =
+                QStringLiteral("Archiwum niespójne: wpis nr %1 (%2, %3) nie zgadza się z zapisanymi zdarzeniami")
+                    .arg(e.number)
+                    .arg(e.localTime, source);
             return check;
         }
         expectedPrevious = e.hash;
     }
     int orphans = 0;
-    for (const QVector<ArchiveRecord>& rest : std::as_const(byEntry)) orphans += int(rest.size());
+    for (const QVector<ArchiveRecord>& rest : std::as_const(byEntry))
+        orphans += int(rest.size());
     if (orphans > 0) {
         check.consistent = false;
-        check.text = QStringLiteral("Archiwum niespójne: %1 zdarzeń nie należy do żadnego wpisu dziennika").arg(orphans);
+        check.text =
+            QStringLiteral("Archiwum niespójne: %1 zdarzeń nie należy do żadnego wpisu dziennika").arg(orphans);
         return check;
     }
     check.text = QStringLiteral("Archiwum spójne: %1 wpisów, %2 zdarzeń").arg(check.entries).arg(check.records);

@@ -10,6 +10,7 @@
 // No widgets, no port: it takes the records that a download or a file produced.
 
 #include "archive/ArchiveRecord.h"
+#include "events/EventDownload.h"
 #include "link/Errors.h"
 
 #include <QSqlDatabase>
@@ -21,16 +22,15 @@
 
 class QSqlError;
 class QSqlQuery;
-struct EventRecord;
 
 // A file that is no archive, a damaged archive, an archive that cannot be opened, created or written.
 class ArchiveError : public FileError {
-public:
+  public:
     enum class Kind { NotAnArchive, Damaged, Missing, Exists, ReadOnly, NewerVersion, Failed };
     ArchiveError(Kind kind, const QString& text) : FileError(text), kind_(kind) {}
     Kind kind() const { return kind_; }
 
-private:
+  private:
     Kind kind_;
 };
 
@@ -41,7 +41,7 @@ struct ArchiveSource {
     enum class Ending { Complete, Stopped, StoppedUnasked, Silent, Interrupted };
 
     Kind kind = Kind::Download;
-    QVector<ArchiveRecord> records;  // in the order they came
+    QVector<ArchiveRecord> records; // in the order they came
     // A download: the recorder's version when known ("MX-4 v 1.2"), the header's count (-1 when no
     // header came), the records received, how it ended.
     QString recorderVersion;
@@ -56,16 +56,19 @@ struct ArchiveSource {
     // The register of a download. `records` as EventDownload::records() holds them.
     static ArchiveSource download(const QVector<EventRecord>& records, int announced, int received, Ending ending,
                                   const QString& recorderVersion = QString());
+    // The same from what the download says of itself: download(d.records(), d.completeness(), version).
+    static ArchiveSource download(const QVector<EventRecord>& records, const EventDownload::Completeness& completeness,
+                                  const QString& recorderVersion = QString());
     // An event text file's bytes as read from `path`, through ReadHistoryText.
     static ArchiveSource historyFile(const QString& path, const QByteArray& bytes);
 };
 
 // What one import did.
 struct ArchiveImport {
-    int inSource = 0;  // records in the source
-    int added = 0;     // new in the archive
-    int present = 0;   // already there
-    int entry = 0;     // the number of its log entry; 0 when nothing was written
+    int inSource = 0; // records in the source
+    int added = 0;    // new in the archive
+    int present = 0;  // already there
+    int entry = 0;    // the number of its log entry; 0 when nothing was written
     // The source shares no record with a non-empty archive whose time span its own overlaps: probably
     // another recorder. Nothing was written (unless the import was told to add it anyway).
     bool refusedAsForeign = false;
@@ -79,24 +82,24 @@ QString ForeignSourceQuestion(const QString& site);
 // One entry of the import log.
 struct ArchiveLogEntry {
     enum class Kind { Created, SiteRenamed, Download, File };
-    int number = 0;           // 1, 2, ... in the order they were written
+    int number = 0; // 1, 2, ... in the order they were written
     Kind kind = Kind::Created;
-    QString localTime;        // the PC's local time with its offset, ISO 8601
-    QString utcTime;          // the same moment in UTC, ISO 8601
-    QString user;             // the PC's user name
-    QString source;           // a file's name; empty for a download and the other kinds
-    QString sha256;           // a file's SHA-256, hexadecimal
-    QString recorderVersion;  // a download's recorder version when known
+    QString localTime;       // the PC's local time with its offset, ISO 8601
+    QString utcTime;         // the same moment in UTC, ISO 8601
+    QString user;            // the PC's user name
+    QString source;          // a file's name; empty for a download and the other kinds
+    QString sha256;          // a file's SHA-256, hexadecimal
+    QString recorderVersion; // a download's recorder version when known
     int inSource = 0;
     int added = 0;
     int present = 0;
-    std::optional<int> announced;  // a download: the header's count, records received, how it ended
+    std::optional<int> announced; // a download: the header's count, records received, how it ended
     std::optional<int> received;
     QString ending;
-    std::optional<int> skippedLines;  // a file: lines that were no event
-    QString site;                     // Created, SiteRenamed: the site's name from here on
-    QString previousHash;             // the previous entry's hash (64 zeros for the first entry)
-    QString hash;                     // SHA-256 over previousHash, this entry and the records it added
+    std::optional<int> skippedLines; // a file: lines that were no event
+    QString site;                    // Created, SiteRenamed: the site's name from here on
+    QString previousHash;            // the previous entry's hash (64 zeros for the first entry)
+    QString hash;                    // SHA-256 over previousHash, this entry and the records it added
 
     // What the entry says, one line in words ("pobranie z MX-4 v 1.2: 4095 z 4095 zdarzeń, koniec rejestru").
     QString describe() const;
@@ -107,22 +110,22 @@ struct ArchiveCheck {
     bool consistent = true;
     int entries = 0;
     int records = 0;
-    int firstBadEntry = 0;  // 0: none (or only records that belong to no entry)
-    QString text;           // "Archiwum spójne: K wpisów, N zdarzeń" or what does not match
+    int firstBadEntry = 0; // 0: none (or only records that belong to no entry)
+    QString text;          // "Archiwum spójne: K wpisów, N zdarzeń" or what does not match
 };
 
 struct ArchiveSummary {
     QString site;
     int records = 0;
     std::optional<ArchiveTimeKey> first, last;
-    int imports = 0;  // entries of downloads and files
-    int entries = 0;  // every entry of the log
+    int imports = 0; // entries of downloads and files
+    int entries = 0; // every entry of the log
 };
 
 class RegisterArchive {
-public:
+  public:
     static constexpr int kSchemaVersion = 1;
-    static constexpr qint32 kApplicationId = 0x4D583441;  // "MX4A" in the file's header
+    static constexpr qint32 kApplicationId = 0x4D583441; // "MX4A" in the file's header
     static constexpr int kBusyTimeoutMs = 5000;
 
     // A new archive at `path`, which must not exist yet; its first log entry names the site. Throws
@@ -167,7 +170,7 @@ public:
     // written; it may throw (a failing write) or end the process.
     void setWriteHook(std::function<void(int)> hook) { writeHook_ = std::move(hook); }
 
-private:
+  private:
     RegisterArchive(const QString& path, bool readOnly);
     void connect();
     void checkAndMigrate();

@@ -21,18 +21,22 @@
 #include <vector>
 
 namespace {
-double ms(qint64 ns) { return double(ns) / 1e6; }
+double ms(qint64 ns) {
+    return double(ns) / 1e6;
+}
 double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v.empty() ? 0 : v[v.size() / 2];
 }
-double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+double worst(const std::vector<double>& v) {
+    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
+}
 
 ArchiveSource download(const QVector<EventRecord>& r) {
     return ArchiveSource::download(r, int(r.size()), int(r.size()), ArchiveSource::Ending::Complete,
                                    QStringLiteral("MX-4 v 1.2"));
 }
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
@@ -40,8 +44,8 @@ int main(int argc, char** argv) {
     constexpr int kArchived = 100000, kRegister = 4095, kAlreadyThere = 1000, kDownloads = 25;
 
     QVector<EventRecord> all;
-    for (const QByteArray& p : MakeRegister(kArchived + kRegister - kAlreadyThere, 31,
-                                            QDateTime(QDate(2022, 1, 1), QTime(0, 0)), true))
+    for (const QByteArray& p :
+         MakeRegister(kArchived + kRegister - kAlreadyThere, 31, QDateTime(QDate(2022, 1, 1), QTime(0, 0)), true))
         all.append(*DecodeEventData(p));
     const QVector<EventRecord> newest = all.mid(kArchived - kAlreadyThere, kRegister);
 
@@ -88,9 +92,10 @@ int main(int argc, char** argv) {
                 kRegister, kAlreadyThere, median(adds), worst(adds), qPrintable(ImportSummaryText(result)));
     std::printf("2. the same register again: median %.1f ms, worst %.1f ms\n   %s\n", median(repeats), worst(repeats),
                 qPrintable(ImportSummaryText(repeated)));
-    std::printf("3. open (schema, quick_check): median %.1f ms\n   verify: median %.1f ms, worst %.1f ms (target: under "
-                "2000 ms)\n   %s\n",
-                median(opens), median(verifies), worst(verifies), qPrintable(check.text));
+    std::printf(
+        "3. open (schema, quick_check): median %.1f ms\n   verify: median %.1f ms, worst %.1f ms (target: under "
+        "2000 ms)\n   %s\n",
+        median(opens), median(verifies), worst(verifies), qPrintable(check.text));
     std::printf("4. file: %lld bytes for %d records = %.1f bytes a record (target: under 64); after the register "
                 "%lld bytes for %d = %.1f\n",
                 qlonglong(baseSize), kArchived, double(baseSize) / kArchived, qlonglong(size), kArchived + result.added,

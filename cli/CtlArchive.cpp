@@ -13,9 +13,9 @@
 namespace {
 struct Subcommand {
     const char* name;
-    int fewestArguments;  // after the subcommand
-    int mostArguments;    // -1: no limit
-    QStringList options;  // long names
+    int fewestArguments; // after the subcommand
+    int mostArguments;   // -1: no limit
+    QStringList options; // long names
 };
 
 const QList<Subcommand>& subcommands() {
@@ -36,7 +36,9 @@ int usage(const QString& problem) {
     return kExitUsage;
 }
 
-QDate dateOf(const QString& text) { return QDate::fromString(text, QStringLiteral("yyyy-MM-dd")); }
+QDate dateOf(const QString& text) {
+    return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
 
 int commandCreate(const CtlOptions& o, CtlPeople& people) {
     const std::unique_ptr<RegisterArchive> archive = RegisterArchive::create(o.arguments.at(0), o.site);
@@ -89,7 +91,8 @@ int commandImport(const CtlOptions& o, RegisterArchive& archive, CtlPeople& peop
             continue;
         }
         people.information(name + ImportSummaryText(result));
-        if (source.skippedLines > 0) people.information(name + QStringLiteral("Pominięto wierszy: %1").arg(source.skippedLines));
+        if (source.skippedLines > 0)
+            people.information(name + QStringLiteral("Pominięto wierszy: %1").arg(source.skippedLines));
     }
     return status;
 }
@@ -123,10 +126,11 @@ int commandVerify(const RegisterArchive& archive, CtlPeople& people) {
     people.error(check.text);
     return kExitDiffers;
 }
-}  // namespace
+} // namespace
 
 int CheckArchiveCommand(const CtlOptions& o, const QStringList& optionsGiven) {
-    if (o.arguments.size() < 2) return usage(QStringLiteral("archive takes a file and a command: archive FILE.mx4a info"));
+    if (o.arguments.size() < 2)
+        return usage(QStringLiteral("archive takes a file and a command: archive FILE.mx4a info"));
     const QString name = o.arguments.at(1);
     const Subcommand* sub = nullptr;
     for (const Subcommand& s : subcommands())
@@ -135,7 +139,7 @@ int CheckArchiveCommand(const CtlOptions& o, const QStringList& optionsGiven) {
     const int count = int(o.arguments.size()) - 2;
     if (count < sub->fewestArguments || (sub->mostArguments >= 0 && count > sub->mostArguments))
         return usage(sub->fewestArguments > 0 ? QStringLiteral("archive %1 needs a file").arg(name)
-                                               : QStringLiteral("archive %1 takes no argument").arg(name));
+                                              : QStringLiteral("archive %1 takes no argument").arg(name));
     for (const QString& option : optionsGiven)
         if (!sub->options.contains(option))
             return usage(QStringLiteral("archive %1 does not take --%2").arg(name, option));

@@ -28,7 +28,8 @@ EventRecord ev(int year, int month, int day, int hour, int minute, int second, i
 
 Records registerOf(int count, quint32 seed, const QDateTime& start, bool withUnlisted = false) {
     Records out;
-    for (const QByteArray& bytes : MakeRegister(count, seed, start, withUnlisted)) out.append(*DecodeEventData(bytes));
+    for (const QByteArray& bytes : MakeRegister(count, seed, start, withUnlisted))
+        out.append(*DecodeEventData(bytes));
     return out;
 }
 
@@ -40,13 +41,16 @@ ArchiveSource download(const Records& r) {
 }
 
 // The identities of records (time, code, temperature), one line each, in their order.
-QByteArray identities(const Records& records) { return CanonicalBytes(ArchiveRecordsOf(records)); }
+QByteArray identities(const Records& records) {
+    return CanonicalBytes(ArchiveRecordsOf(records));
+}
 
 // What an archive holds and says, to compare before and after an import that must leave it as it was.
 QByteArray contentOf(const QString& path) {
     const auto archive = RegisterArchive::open(path);
     QByteArray out = CanonicalBytes(archive->records());
-    for (const ArchiveLogEntry& e : archive->log()) out += e.hash.toLatin1() + '\n';
+    for (const ArchiveLogEntry& e : archive->log())
+        out += e.hash.toLatin1() + '\n';
     return out;
 }
 
@@ -64,16 +68,18 @@ void sqlite(const QString& path, const QByteArray& sql) {
 
 // The child that is killed in the middle of an import: MX4_TEST_KILLED_IMPORT holds the archive's path.
 constexpr int kKilledAfter = 2000;
-ArchiveSource killedSource() { return download(registerOf(4095, 21, kStart.addDays(200))); }
+ArchiveSource killedSource() {
+    return download(registerOf(4095, 21, kStart.addDays(200)));
+}
 int killedImport(const QString& path) {
     auto archive = RegisterArchive::open(path);
     archive->setWriteHook([](int written) {
         if (written == kKilledAfter) std::raise(SIGKILL);
     });
     archive->add(killedSource());
-    return 0;  // not reached
+    return 0; // not reached
 }
-}  // namespace
+} // namespace
 
 class ArchiveTest : public QObject {
     Q_OBJECT
@@ -81,7 +87,7 @@ class ArchiveTest : public QObject {
     int made = 0;
     QString fresh() { return dir.filePath(QStringLiteral("a%1.mx4a").arg(++made)); }
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { QVERIFY(dir.isValid()); }
 
     // Each source adds as many copies of a record as it holds beyond what the archive already has;
@@ -91,20 +97,20 @@ private Q_SLOTS:
         QTest::addColumn<QList<int>>("added");
         QTest::addColumn<Records>("expected");
         const Records reg = registerOf(150, 3, kStart);
-        QTest::newRow("overlapping registers") << QList<Records>{reg.mid(0, 100), reg.mid(50, 100)} << QList<int>{100, 50}
-                                               << reg;
-        QTest::newRow("a register after new events") << QList<Records>{reg.mid(0, 100), reg.mid(0, 120)}
-                                                     << QList<int>{100, 20} << reg.mid(0, 120);
-        QTest::newRow("the same register twice") << QList<Records>{reg.mid(0, 80), reg.mid(0, 80)} << QList<int>{80, 0}
-                                                 << reg.mid(0, 80);
+        QTest::newRow("overlapping registers")
+            << QList<Records>{reg.mid(0, 100), reg.mid(50, 100)} << QList<int>{100, 50} << reg;
+        QTest::newRow("a register after new events")
+            << QList<Records>{reg.mid(0, 100), reg.mid(0, 120)} << QList<int>{100, 20} << reg.mid(0, 120);
+        QTest::newRow("the same register twice")
+            << QList<Records>{reg.mid(0, 80), reg.mid(0, 80)} << QList<int>{80, 0} << reg.mid(0, 80);
         const EventRecord x = ev(2024, 2, 1, 10, 0, 0, 4, 300), y = ev(2024, 2, 1, 11, 0, 0, 4, 300);
         QTest::newRow("two identical records in one download")
             << QList<Records>{{x, x, y}, {x, y}, {x, x, x}} << QList<int>{3, 0, 1} << Records{x, x, x, y};
         // Same second, other codes: the later import's goes after; an earlier time goes first.
         const EventRecord a = ev(2024, 2, 1, 10, 0, 0, 5), b = ev(2024, 2, 1, 10, 0, 0, 6),
                           c = ev(2024, 2, 1, 10, 0, 0, 7), early = ev(2024, 2, 1, 9, 0, 0, 5);
-        QTest::newRow("ties in the order they came") << QList<Records>{{b, a}, {a, c, early}} << QList<int>{2, 2}
-                                                     << Records{early, b, a, c};
+        QTest::newRow("ties in the order they came")
+            << QList<Records>{{b, a}, {a, c, early}} << QList<int>{2, 2} << Records{early, b, a, c};
         QTest::newRow("another temperature is another record")
             << QList<Records>{{x}, {x, ev(2024, 2, 1, 10, 0, 0, 4, 301)}} << QList<int>{1, 1}
             << Records{x, ev(2024, 2, 1, 10, 0, 0, 4, 301)};
@@ -122,7 +128,8 @@ private Q_SLOTS:
         }
         QCOMPARE(CanonicalBytes(archive->records()), identities(expected));
         // The bytes from the recorder are kept with each record.
-        for (const ArchiveRecord& r : archive->records()) QCOMPARE(r.raw.size(), 8);
+        for (const ArchiveRecord& r : archive->records())
+            QCOMPARE(r.raw.size(), 8);
         QVERIFY2(archive->verify().consistent, qPrintable(archive->verify().text));
     }
 
@@ -149,15 +156,52 @@ private Q_SLOTS:
         QCOMPARE(ImportSummaryText(r), QStringLiteral("Dodano do archiwum: 50 nowych zdarzeń, 0 już było"));
     }
 
+    // The log says how whole each download was, from what the download says of itself.
+    void downloadCompleteness_data() {
+        QTest::addColumn<int>("announced");
+        QTest::addColumn<int>("ending");
+        QTest::addColumn<bool>("unasked");
+        QTest::addColumn<QString>("says");
+        using E = EventDownload::Ending;
+        QTest::newRow("complete") << 3 << int(E::Complete) << false << "odebrano 3 z 3 zdarzeń, koniec rejestru";
+        QTest::newRow("short") << 5 << int(E::Complete) << false << "odebrano 3 z 5 zdarzeń, koniec rejestru";
+        QTest::newRow("stopped") << 9 << int(E::Stopped) << false << "odebrano 3 z 9 zdarzeń, zatrzymane;";
+        QTest::newRow("stopped unasked") << 9 << int(E::Stopped) << true
+                                         << "odebrano 3 z 9 zdarzeń, zatrzymane przez MX-4";
+        QTest::newRow("silent") << 9 << int(E::Silent) << false
+                                << "odebrano 3 z 9 zdarzeń, MX-4 przestał odpowiadać";
+        QTest::newRow("logged out") << 9 << int(E::LoggedOut) << false << "odebrano 3 z 9 zdarzeń, przerwane";
+    }
+    void downloadCompleteness() {
+        QFETCH(int, announced);
+        QFETCH(int, ending);
+        QFETCH(bool, unasked);
+        QFETCH(QString, says);
+        EventDownload::Completeness c;
+        c.announced = announced;
+        c.received = 3;
+        c.ending = EventDownload::Ending(ending);
+        c.stoppedUnasked = unasked;
+        const auto archive = RegisterArchive::create(fresh(), QStringLiteral("S"));
+        archive->add(ArchiveSource::download(registerOf(3, 1, kStart), c, QStringLiteral("MX-4 v 1.2")));
+        const ArchiveLogEntry entry = archive->log().last();
+        QVERIFY2(entry.describe().startsWith(QStringLiteral("pobranie z MX-4 v 1.2: ") + says),
+                 qPrintable(entry.describe()));
+        QVERIFY(archive->verify().consistent);
+    }
+
     // A register saved by the window ("Zapisz do pliku") reads back into the records it came from:
     // every code with a line, temperatures at the ends of the scale, the no-sensor marker, dates that
     // are no dates. Records without a line leave none to read.
     void textFileRoundTrip() {
         Records records = registerOf(4095, 9, kStart, true);
         int noSensor = 0;
-        while (TemperatureTenths(noSensor) < 1270) ++noSensor;
-        for (int sample : {0, 512, 205, 204, noSensor, 65535}) records << ev(2024, 2, 1, 0, 0, 0, 4, sample);
-        for (int code = 4; code <= 13; ++code) records << ev(2024, 0, 0, 24, 60, 99, code, 210);
+        while (TemperatureTenths(noSensor) < 1270)
+            ++noSensor;
+        for (int sample : {0, 512, 205, 204, noSensor, 65535})
+            records << ev(2024, 2, 1, 0, 0, 0, 4, sample);
+        for (int code = 4; code <= 13; ++code)
+            records << ev(2024, 0, 0, 24, 60, 99, code, 210);
         records << ev(2255, 15, 255, 255, 255, 255, 13, 1) << ev(2000, 13, 1, 0, 0, 0, 9);
         QStringList lines = DecodeRegisterHeader(QByteArray("\xF8\x7F", 2), QDateTime::currentDateTime())->lines;
         Records withLine;
@@ -181,25 +225,32 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<QByteArray>("records");
         QTest::addColumn<int>("skipped");
-        const QByteArray start = " 2024-01-30  06:00:00  Start urz\xB9" "dzenia ";
+        const QByteArray start = " 2024-01-30  06:00:00  Start urz\xB9"
+                                 "dzenia ";
         const QByteArray sample = " 2024-01-30  07:00:00       Zapis cykliczny temperatury   -3,2";
         QTest::newRow("event lines, LF only") << start + "\n" + sample + "\n"
                                               << QByteArray("2024-01-30 06:00:00;5;\n2024-01-30 07:00:00;4;-32\n") << 0;
-        QTest::newRow("trailing blanks cut by an editor")
-            << QByteArray(" 2024-01-30  06:00:00  Start urz\xB9" "dzenia") << QByteArray("2024-01-30 06:00:00;5;\n") << 0;
+        QTest::newRow("trailing blanks cut by an editor") << QByteArray(" 2024-01-30  06:00:00  Start urz\xB9"
+                                                                        "dzenia")
+                                                          << QByteArray("2024-01-30 06:00:00;5;\n") << 0;
         QTest::newRow("a note") << "Notatka: sprawdzono\r\n" + start << QByteArray("2024-01-30 06:00:00;5;\n") << 1;
         QTest::newRow("minus zero") << QByteArray(" 2024-01-30  07:00:00       Zapis cykliczny temperatury   -0,0")
                                     << QByteArray() << 1;
-        QTest::newRow("127 with a sign") << QByteArray(" 2024-01-30  07:00:00       Zapis cykliczny temperatury   +127,3")
+        QTest::newRow("127 with a sign") << QByteArray(
+                                                " 2024-01-30  07:00:00       Zapis cykliczny temperatury   +127,3")
                                          << QByteArray() << 1;
         QTest::newRow("no temperature") << QByteArray(" 2024-01-30  07:00:00       Zapis cykliczny temperatury  ")
                                         << QByteArray() << 1;
-        QTest::newRow("month 16") << QByteArray(" 2024-16-30  06:00:00  Start urz\xB9" "dzenia ") << QByteArray() << 1;
+        QTest::newRow("month 16") << QByteArray(" 2024-16-30  06:00:00  Start urz\xB9"
+                                                "dzenia ")
+                                  << QByteArray() << 1;
         QTest::newRow("unknown event") << QByteArray(" 2024-01-30  06:00:00  Reset ") << QByteArray() << 1;
-        QTest::newRow("the list's frame") << QByteArray(" Wydruk zdarze\xF1 z dnia :  2024-01-30\r\n Godzina wydruku zdarze\xF1"
-                                                        " : 06:00:00\r\n 2 zdarze\xF1 w pami\xEA" "ci\r\n ***\r\n \r\n"
-                                                        " Koniec historii\r\n")
-                                          << QByteArray() << 0;
+        QTest::newRow("the list's frame")
+            << QByteArray(" Wydruk zdarze\xF1 z dnia :  2024-01-30\r\n Godzina wydruku zdarze\xF1"
+                          " : 06:00:00\r\n 2 zdarze\xF1 w pami\xEA"
+                          "ci\r\n ***\r\n \r\n"
+                          " Koniec historii\r\n")
+            << QByteArray() << 0;
     }
     void textFileOtherLines() {
         QFETCH(QByteArray, text);
@@ -215,28 +266,30 @@ private Q_SLOTS:
     void chainFindsEdits_data() {
         QTest::addColumn<QByteArray>("sql");
         QTest::addColumn<int>("badEntry");
-        QTest::newRow("temperature changed") << QByteArray("UPDATE records SET tenths = tenths + 1 WHERE entry = 3 AND "
-                                                           "id = (SELECT min(id) FROM records WHERE entry = 3 AND tenths "
-                                                           "IS NOT NULL)")
-                                             << 3;
+        QTest::newRow("temperature changed")
+            << QByteArray("UPDATE records SET tenths = tenths + 1 WHERE entry = 3 AND "
+                          "id = (SELECT min(id) FROM records WHERE entry = 3 AND tenths "
+                          "IS NOT NULL)")
+            << 3;
         QTest::newRow("time changed") << QByteArray("UPDATE records SET time_key = time_key + 1 WHERE id = 10") << 2;
-        QTest::newRow("raw bytes changed") << QByteArray("UPDATE records SET raw = x'1843070805030001' WHERE id = 11")
-                                           << 2;
+        QTest::newRow("raw bytes changed")
+            << QByteArray("UPDATE records SET raw = x'1843070805030001' WHERE id = 11") << 2;
         QTest::newRow("record added") << QByteArray("INSERT INTO records (time_key, code, tenths, raw, entry) "
                                                     "SELECT time_key, code, tenths, raw, 2 FROM records WHERE id = 5")
                                       << 2;
         QTest::newRow("record removed") << QByteArray("DELETE FROM records WHERE id = 5") << 2;
         QTest::newRow("record given to another entry") << QByteArray("UPDATE records SET entry = 4 WHERE id = 5") << 2;
         QTest::newRow("a file's record changed") << QByteArray("UPDATE records SET code = 6 WHERE entry = 4") << 4;
-        QTest::newRow("two records swapped") << QByteArray("UPDATE records SET id = -1 WHERE id = 10; UPDATE records SET id "
-                                                           "= 10 WHERE id = 11; UPDATE records SET id = 11 WHERE id = -1")
-                                             << 2;
+        QTest::newRow("two records swapped")
+            << QByteArray("UPDATE records SET id = -1 WHERE id = 10; UPDATE records SET id "
+                          "= 10 WHERE id = 11; UPDATE records SET id = 11 WHERE id = -1")
+            << 2;
         QTest::newRow("entry's user changed") << QByteArray("UPDATE entries SET user_name = 'x' WHERE id = 3") << 3;
         QTest::newRow("site renamed by hand") << QByteArray("UPDATE entries SET site = 'Inny' WHERE id = 1") << 1;
         QTest::newRow("entry and its records removed")
             << QByteArray("DELETE FROM records WHERE entry = 3; DELETE FROM entries WHERE id = 3") << 4;
-        QTest::newRow("record of no entry") << QByteArray("INSERT INTO records (time_key, code, entry) VALUES (1, 5, 9)")
-                                            << 0;
+        QTest::newRow("record of no entry")
+            << QByteArray("INSERT INTO records (time_key, code, entry) VALUES (1, 5, 9)") << 0;
     }
     void chainFindsEdits() {
         QFETCH(QByteArray, sql);
@@ -247,13 +300,14 @@ private Q_SLOTS:
             const Records reg = registerOf(300, 11, kStart);
             archive->add(download(reg.mid(0, 200)));
             archive->add(download(reg.mid(100, 200)));
-            archive->add(ArchiveSource::historyFile(QStringLiteral("/x/h.txt"),
-                                                    " 2024-06-01  06:00:00  Start urz\xB9" "dzenia "));
+            archive->add(ArchiveSource::historyFile(QStringLiteral("/x/h.txt"), " 2024-06-01  06:00:00  Start urz\xB9"
+                                                                                "dzenia "));
             const ArchiveCheck before = archive->verify();
             QCOMPARE(before.text, QStringLiteral("Archiwum spójne: 4 wpisów, 301 zdarzeń"));
         }
         sqlite(path, "DROP TRIGGER entries_kept_on_update; DROP TRIGGER entries_kept_on_delete; "
-                     "DROP TRIGGER records_kept_on_update; DROP TRIGGER records_kept_on_delete; " + sql);
+                     "DROP TRIGGER records_kept_on_update; DROP TRIGGER records_kept_on_delete; " +
+                         sql);
         const ArchiveCheck after = RegisterArchive::open(path)->verify();
         QVERIFY(!after.consistent);
         QCOMPARE(after.firstBadEntry, badEntry);
@@ -261,7 +315,8 @@ private Q_SLOTS:
             QVERIFY2(after.text.startsWith(QStringLiteral("Archiwum niespójne: wpis nr %1 (").arg(badEntry)),
                      qPrintable(after.text));
         else
-            QCOMPARE(after.text, QStringLiteral("Archiwum niespójne: 1 zdarzeń nie należy do żadnego wpisu dziennika"));
+            QCOMPARE(after.text,
+                     QStringLiteral("Archiwum niespójne: 1 zdarzeń nie należy do żadnego wpisu dziennika"));
     }
 
     // The program itself cannot change what is in the file: the tables take no update or delete.
@@ -383,9 +438,9 @@ private Q_SLOTS:
         QVERIFY(archive->readOnly());
         QCOMPARE(archive->records().size(), 50);
         QVERIFY(archive->verify().consistent);
-        for (const std::function<void()>& change : std::initializer_list<std::function<void()>>{
-                 [&] { archive->add(download(registerOf(60, 4, kStart))); },
-                 [&] { archive->renameSite(QStringLiteral("T")); }}) {
+        for (const std::function<void()>& change :
+             std::initializer_list<std::function<void()>>{[&] { archive->add(download(registerOf(60, 4, kStart))); },
+                                                          [&] { archive->renameSite(QStringLiteral("T")); }}) {
             try {
                 change();
                 QFAIL("changed a read-only archive");
@@ -415,7 +470,8 @@ private Q_SLOTS:
         QCOMPARE(log.at(2).kind, ArchiveLogEntry::Kind::SiteRenamed);
         QCOMPARE(log.at(3).previousHash, log.at(2).hash);
         QVERIFY(window->verify().consistent);
-        QCOMPARE(RegisterArchive::defaultSiteName(QStringLiteral("/srv/Sklep.nr.3.mx4a")), QStringLiteral("Sklep.nr.3"));
+        QCOMPARE(RegisterArchive::defaultSiteName(QStringLiteral("/srv/Sklep.nr.3.mx4a")),
+                 QStringLiteral("Sklep.nr.3"));
     }
 
     // The chart's spreadsheet from the archive's fields is the download's own, byte for byte; a period
