@@ -428,6 +428,15 @@ void RegisterArchive::begin() {
     exec(QStringLiteral("BEGIN IMMEDIATE"));
 }
 
+// A read transaction held until the guard goes: SQLite keeps its shared lock from the first read on.
+QScopeGuard<std::function<void()>> RegisterArchive::readSnapshot() const {
+    exec(QStringLiteral("BEGIN"));
+    return qScopeGuard(std::function<void()>([this] {
+        QSqlQuery q(db_);
+        q.exec(QStringLiteral("COMMIT"));
+    }));
+}
+
 void RegisterArchive::commit() {
     QSqlQuery q(db_);
     if (!q.exec(QStringLiteral("COMMIT"))) fail(QStringLiteral("Nie zapisano archiwum"), q.lastError());
@@ -610,6 +619,7 @@ ArchiveImport RegisterArchive::add(const ArchiveSource& source, bool addForeign)
 // ---------------------------------------------------------------- reading
 
 ArchiveSummary RegisterArchive::summary() const {
+    const auto snapshot = readSnapshot();
     ArchiveSummary s;
     s.site = site();
     QSqlQuery q = exec(QStringLiteral("SELECT count(*), min(time_key), max(time_key) FROM records"));
@@ -675,6 +685,9 @@ QVector<ArchiveLogEntry> RegisterArchive::log() const {
 }
 
 ArchiveCheck RegisterArchive::verify() const {
+    // The log and the records as one moment saw them: an import by another program in between would
+    // otherwise show records whose entry was not read yet.
+    const auto snapshot = readSnapshot();
     ArchiveCheck check;
     const QVector<ArchiveLogEntry> entries = log();
     QHash<int, QVector<ArchiveRecord>> byEntry;

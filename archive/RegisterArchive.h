@@ -13,6 +13,7 @@
 #include "events/EventDownload.h"
 #include "link/Errors.h"
 
+#include <QScopeGuard>
 #include <QSqlDatabase>
 #include <QString>
 #include <QVector>
@@ -178,6 +179,7 @@ class RegisterArchive {
     void begin();
     void commit();
     void rollback() noexcept;
+    QScopeGuard<std::function<void()>> readSnapshot() const;
     ArchiveLogEntry newEntry(ArchiveLogEntry::Kind kind) const;
     void appendEntry(ArchiveLogEntry& entry, const QVector<ArchiveRecord>& added);
     [[noreturn]] void fail(const QString& what, const QSqlError& error) const;
