@@ -1,5 +1,6 @@
 #include "cli/CtlCommands.h"
 
+#include "cli/CtlArchive.h"
 #include "cli/CtlPeople.h"
 #include "cli/CtlSession.h"
 #include "cli/Interrupt.h"
@@ -47,6 +48,9 @@ QString usageText() {
         "                              download the event register; --erase only after a\n"
         "                              complete download whose files were written\n"
         "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
+        "  archive FILE.mx4a create --site NAME | info [--json] | import FILE.txt... [--force]\n"
+        "        | csv -o FILE.csv [--from YYYY-MM-DD] [--to YYYY-MM-DD] | log | verify\n"
+        "                              the register archive (no recorder needed)\n"
         "--port takes a name from \"ports\", a device, or \"sim\" (the built-in simulated recorder).\n"
         "Exit status: 0 done, 1 differences found or verification failed, 2 wrong usage, 3 the recorder\n"
         "did not answer or refused, 4 a file cannot be read, is damaged or cannot be written, 5 the port\n"
@@ -457,7 +461,12 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     const QCommandLineOption verify(QStringLiteral("verify"), QStringLiteral("Read back and compare."));
     const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("JSON output."));
     const QCommandLineOption watch(QStringLiteral("watch"), QStringLiteral("Once a second."));
-    p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch});
+    const QCommandLineOption site(QStringLiteral("site"), QStringLiteral("The site's name."), QStringLiteral("NAME"));
+    const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The first day."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The last day."), QStringLiteral("YYYY-MM-DD"));
+    const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Add a register of another recorder."));
+    p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch, site, from, to,
+                  force});
     if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
     if (p.isSet(help)) {
         Terminal::out(usageText());
@@ -481,7 +490,18 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.verify = p.isSet(verify);
     options.json = p.isSet(json);
     options.watch = p.isSet(watch);
+    options.site = p.value(site);
+    options.from = p.value(from);
+    options.to = p.value(to);
+    options.force = p.isSet(force);
     if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
+
+    if (options.command == QLatin1String("archive")) {
+        QStringList given;
+        for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force})
+            if (p.isSet(*o)) given << o->names().last();
+        return CheckArchiveCommand(options, given);
+    }
 
     // Which command takes which arguments and options.
     struct Shape {
@@ -512,7 +532,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         return usageError(shape->arguments == 0
                               ? QStringLiteral("%1 takes no argument").arg(options.command)
                               : QStringLiteral("%1 takes one file or value").arg(options.command));
-    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch})
+    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
     if (options.command == QLatin1String("read") && options.output.isEmpty())
@@ -541,5 +561,6 @@ int RunCommand(const CtlOptions& o) {
     if (c == QLatin1String("reset-counters")) return commandResetCounters(o, people);
     if (c == QLatin1String("password")) return commandPassword(o, people);
     if (c == QLatin1String("firmware")) return commandFirmware(o, people);
+    if (c == QLatin1String("archive")) return RunArchiveCommand(o, people);
     return usageError(QStringLiteral("unknown command \"%1\"").arg(c));
 }

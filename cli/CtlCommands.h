@@ -15,6 +15,9 @@ struct CtlOptions {
     bool verify = false;      // write --verify
     bool json = false;        // show --json
     bool watch = false;       // status --watch
+    QString site;             // archive create --site
+    QString from, to;         // archive csv --from, --to (YYYY-MM-DD)
+    bool force = false;       // add a register that shares no record with the archive
     QString command;
     QStringList arguments;    // after the command
 };

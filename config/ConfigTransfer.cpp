@@ -172,7 +172,7 @@ bool ConfigTransfer::WriteChanged(const QVector<int>& items) {
 void ConfigTransfer::CompareWithFile() {
     const std::optional<LoadedConfig> file = chooseConfigFile();
     if (!file) return;
-    const QVector<FieldDifference> rows = DiffConfig(windowSide(), {file->values, file->password, false});
+    const QVector<FieldDifference> rows = DiffConfig(windowSide(), {file->values, file->password, false, {}});
     if (rows.isEmpty()) {
         people_->information(QStringLiteral("Konfiguracja w oknie jest taka sama jak w pliku"));
         return;

@@ -52,8 +52,9 @@ QString EventTimestampText(const QByteArray& r) {
              twoDigits(byteAt(r, 4)), twoDigits(byteAt(r, 5)));
 }
 
-QString EventTemperatureText(quint16 sample) {
-    const int tenths = TemperatureTenths(sample);
+QString EventTemperatureText(quint16 sample) { return EventTemperatureTextOfTenths(TemperatureTenths(sample)); }
+
+QString EventTemperatureTextOfTenths(int tenths) {
     const int a = tenths >= 0 ? tenths : -tenths;
     const QString number = QStringLiteral("%1,%2").arg(a / 10).arg(a % 10);
     if (a / 10 == 127) return number;

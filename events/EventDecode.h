@@ -41,6 +41,8 @@ std::optional<RegisterHeader> DecodeRegisterHeader(const QByteArray& payload, co
 QString EventTimestampText(const QByteArray& record);
 // " +21,5", " -3,2" from a raw sample; "127,3" (no blank, no sign) when the whole degrees are 127.
 QString EventTemperatureText(quint16 sample);
+// The same text from the temperature in tenths of a degree (215 -> " +21,5", 1273 -> "127,3").
+QString EventTemperatureTextOfTenths(int tenths);
 // The event code in bits 7-4 of byte 1.
 int EventCode(const QByteArray& record);
 // Whether a record with this code makes a line of the list (DecodeEventRecord gives one).

@@ -62,13 +62,21 @@ std::optional<EventRecord> DecodeEventData(const QByteArray& payload) {
 }
 
 QByteArray EventsCsv(const QVector<EventRecord>& records) {
-    QString out = QStringLiteral("\uFEFFData;Godzina;Temperatura;Zdarzenie\r\n");
+    QVector<EventsCsvRow> rows;
+    rows.reserve(records.size());
     for (const EventRecord& r : records) {
         if (!r.hasLine) continue;
         // The date and time as the list shows them, whether or not they make a real date.
         const QStringList stamp = EventTimestampText(r.raw).simplified().split(QLatin1Char(' '));
-        out += stamp.value(0) + QLatin1Char(';') + stamp.value(1) + QLatin1Char(';') + r.temperatureText +
-               QLatin1Char(';') + EventName(r.code) + QStringLiteral("\r\n");
+        rows.append({stamp.value(0), stamp.value(1), r.temperatureText, r.code});
     }
+    return EventsCsvOfRows(rows);
+}
+
+QByteArray EventsCsvOfRows(const QVector<EventsCsvRow>& rows) {
+    QString out = QStringLiteral("\uFEFFData;Godzina;Temperatura;Zdarzenie\r\n");
+    for (const EventsCsvRow& r : rows)
+        out += r.date + QLatin1Char(';') + r.time + QLatin1Char(';') + r.temperature + QLatin1Char(';') +
+               EventName(r.code) + QStringLiteral("\r\n");
     return out.toUtf8();
 }

@@ -45,3 +45,14 @@ EventKindOf KindOfEvent(int code);
 // The rows of a spreadsheet in a Polish locale: UTF-8 with a byte order mark, semicolons, decimal comma,
 // CR LF; "Data;Godzina;Temperatura;Zdarzenie" then one row per line of the list, in register order.
 QByteArray EventsCsv(const QVector<EventRecord>& records);
+
+// One row of that spreadsheet: the date and the time as the list shows them ("2009-03-07", "08:05:03"),
+// the temperature text ("+21,5", empty for the codes without one) and the event's code (4-13).
+struct EventsCsvRow {
+    QString date;
+    QString time;
+    QString temperature;
+    int code = -1;
+};
+// The spreadsheet of these rows: the one writer behind EventsCsv and the archive's rows.
+QByteArray EventsCsvOfRows(const QVector<EventsCsvRow>& rows);

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev
+  libqt6sql6-sqlite libsqlite3-dev
   clang libclang-rt-14-dev
   fonts-liberation poppler-utils dpkg-dev file
   go-md2man lintian appstream desktop-file-utils

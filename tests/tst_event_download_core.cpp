@@ -100,7 +100,7 @@ private Q_SLOTS:
         rig.download.setHooks({nullptr, nullptr, nullptr, [&] {
                                    if (!rig.download.records().isEmpty()) rig.download.requestStop();
                                },
-                               [&](EventDownload::Ending how) { rig.endings << how; }, nullptr});
+                               [&](EventDownload::Ending how) { rig.endings << how; }, nullptr, nullptr});
         rig.download.start();
         QVERIFY(rig.finish());
         QCOMPARE(rig.endings, QVector<EventDownload::Ending>{EventDownload::Ending::Stopped});
@@ -108,6 +108,11 @@ private Q_SLOTS:
         QVERIFY(rig.recorder.receivedCodes().contains(EventDownload::kStopCode));
         QVERIFY(rig.download.records().size() < 200);
         QVERIFY(!rig.download.lines().contains(EndOfRegisterText()));
+        // Stopped as asked: not whole, and not the recorder's own doing.
+        const EventDownload::Completeness& done = rig.download.completeness();
+        QCOMPARE(done.announced, 200);
+        QCOMPARE(done.received, int(rig.download.records().size()));
+        QVERIFY(!done.complete() && !done.stoppedUnasked);
     }
 
     // The recorder falls silent after a few records: the download ends by itself, without the end
@@ -123,7 +128,7 @@ private Q_SLOTS:
                                        rig.recorder.setFaults(f);
                                    }
                                },
-                               [&](EventDownload::Ending how) { rig.endings << how; }, nullptr});
+                               [&](EventDownload::Ending how) { rig.endings << how; }, nullptr, nullptr});
         rig.download.start();
         QVERIFY(rig.finish());
         QCOMPARE(rig.endings, QVector<EventDownload::Ending>{EventDownload::Ending::Silent});

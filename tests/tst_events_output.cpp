@@ -4,6 +4,7 @@
 #include "config/SafeSave.h"
 #include "link/Text.h"
 #include "support/FakePort.h"
+#include "support/SmallDisk.h"
 #include "tst_events_rig.h"
 
 #include <QDir>
@@ -38,30 +39,6 @@ bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
     return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
-
-// A small file system that fills up: a 16 KiB tmpfs, mounted for the test's lifetime.
-struct SmallDisk {
-    QTemporaryDir dir;
-    bool mounted = false;
-    QString why;
-    SmallDisk() {
-        if (!dir.isValid()) {
-            why = "no temporary folder";
-            return;
-        }
-        QProcess mount;
-        mount.start("mount", {"-t", "tmpfs", "-o", "size=16k", "tmpfs", dir.path()});
-        if (!mount.waitForFinished(5000) || mount.exitStatus() != QProcess::NormalExit || mount.exitCode() != 0) {
-            why = "cannot mount a 16 KiB tmpfs (needs root): " + QString::fromLocal8Bit(mount.readAllStandardError());
-            return;
-        }
-        mounted = true;
-    }
-    ~SmallDisk() {
-        if (mounted) QProcess::execute("umount", {dir.path()});
-    }
-    QString path(const QString& name) const { return dir.filePath(name); }
-};
 
 // Answers the printer set-up dialog by choosing a PDF file.
 struct PdfPeople : ScriptedPeople {

@@ -2,23 +2,28 @@
 // QSerialPort back end, against the simulated recorder behind a pseudo-terminal that lives in this
 // test. Exit status, standard output, standard error and the files it leaves are what is checked.
 
+#include "archive/ArchiveRecord.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigItems.h"
 #include "config/WorkingBuffer.h"
 #include "events/EventDecode.h"
+#include "events/EventDownload.h"
 #include "events/EventRecords.h"
 #include "link/Text.h"
 #include "sim/PtyRecorder.h"
 #include "sim/RecorderData.h"
 #include "support/TestFiles.h"
 
+#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QScopeGuard>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -139,6 +144,22 @@ Terminal::~Terminal() {
     delete reader;
     ::close(master);
 }
+
+// An event text file as the window saves it, of these records.
+QByteArray historyFile(const QVector<EventRecord>& records, const QString& extraLine = QString()) {
+    QStringList lines = DecodeRegisterHeader(QByteArray("\x10\x00", 2), QDateTime::currentDateTime())->lines;
+    for (const EventRecord& r : records)
+        if (const auto l = DecodeEventRecord(r.raw)) lines << l->text;
+    if (!extraLine.isEmpty()) lines << extraLine;
+    lines << EndOfRegisterText();
+    return EventTextFile(lines.join(QLatin1Char('\n')));
+}
+
+QVector<EventRecord> decodedRegister(int count, quint32 seed, const QDateTime& start) {
+    QVector<EventRecord> out;
+    for (const QByteArray& p : MakeRegister(count, seed, start)) out << *DecodeEventData(p);
+    return out;
+}
 }  // namespace
 
 class Mx4ctlTest : public QObject {
@@ -170,6 +191,18 @@ private Q_SLOTS:
         QTest::newRow("password not four digits") << (missing + QStringList{"password", "12a4"})
                                                   << "Hasło musi składać się z dokładnie 4 cyfr";
         QTest::newRow("erase with nobody to ask") << (missing + QStringList{"erase"}) << "give --yes";
+        QTest::newRow("archive without a command") << QStringList{"archive", "a.mx4a"} << "archive takes a file and a command";
+        QTest::newRow("archive create without a site") << QStringList{"archive", "a.mx4a", "create"}
+                                                       << "archive create needs --site NAME";
+        QTest::newRow("archive csv without -o") << QStringList{"archive", "a.mx4a", "csv"} << "archive csv needs -o FILE";
+        QTest::newRow("archive csv, no date") << QStringList{"archive", "a.mx4a", "csv", "-o", "a.csv", "--to", "2024-02-30"}
+                                              << "\"2024-02-30\" is no date";
+        QTest::newRow("archive import without a file") << QStringList{"archive", "a.mx4a", "import"}
+                                                       << "archive import needs a file";
+        QTest::newRow("archive option of another") << QStringList{"archive", "a.mx4a", "verify", "--json"}
+                                                   << "archive verify does not take --json";
+        QTest::newRow("archive's option elsewhere") << (missing + QStringList{"status", "--force"})
+                                                    << "status does not take --force";
     }
     void wrongUsage() {
         QFETCH(QStringList, arguments);
@@ -537,6 +570,74 @@ private Q_SLOTS:
         QVERIFY2(text.contains("\rPobieram konfiguracje sterownika [####"), qPrintable(text));
         QVERIFY2(text.contains("[##############################] 100%"), qPrintable(text));
         QVERIFY(r.out.isEmpty());
+    }
+
+    // The register archive, no recorder: text files imported and merged, a foreign one refused unless
+    // forced, the figures, a period's CSV, the log, and verify before and after an edit behind its back.
+    void archiveCommands() {
+        const QString archive = file("site.mx4a");
+        Run r = ctl({"archive", archive, "create", "--site", "Chłodnia 2"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY2(ctl({"archive", archive, "create", "--site", "X"}).code == 4, "created over an archive");
+
+        const QDateTime start(QDate(2024, 5, 1), QTime(6, 0));
+        const QVector<EventRecord> reg = decodedRegister(300, 14, start);
+        writeTestFile(file("a.txt"), historyFile(reg.mid(0, 200)));
+        writeTestFile(file("b.txt"), historyFile(reg.mid(100), QStringLiteral("Notatka: sprawdzono")));
+        r = ctl({"archive", archive, "import", file("a.txt"), file("b.txt")});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QCOMPARE(r.err, QString("mx4ctl: a.txt: Dodano do archiwum: 200 nowych zdarzeń, 0 już było\n"
+                                "mx4ctl: b.txt: Dodano do archiwum: 100 nowych zdarzeń, 100 już było\n"
+                                "mx4ctl: b.txt: Pominięto wierszy: 1\n"));
+
+        // Another recorder's file over the same days: refused with 4, nothing added; --force adds it.
+        writeTestFile(file("c.txt"), historyFile(decodedRegister(50, 15, start.addSecs(7))));
+        r = ctl({"archive", archive, "import", file("c.txt")});
+        QVERIFY2(r.code == 4, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("Rejestr nie ma wspólnych zdarzeń z archiwum „Chłodnia 2”"), qPrintable(describe(r)));
+        r = ctl({"archive", archive, "info", "--json"});
+        QJsonObject info = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        QCOMPARE(info.value("records").toInt(), 300);
+        QCOMPARE(info.value("imports").toInt(), 2);
+        QCOMPARE(info.value("site").toString(), QString("Chłodnia 2"));
+        QCOMPARE(info.value("first").toString(), TimeKeyText(ArchiveRecordOf(reg.first()).time));
+        QCOMPARE(info.value("last").toString(), TimeKeyText(ArchiveRecordOf(reg.last()).time));
+
+        // A period's rows are the download's own rows of those days.
+        const QDate from = start.date().addDays(2), to = start.date().addDays(4);
+        QVector<EventRecord> period;
+        for (const EventRecord& e : reg)
+            if (e.time.date() >= from && e.time.date() <= to) period << e;
+        r = ctl({"archive", archive, "csv", "-o", file("period.csv"), "--from", from.toString(Qt::ISODate), "--to",
+                 to.toString(Qt::ISODate)});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QCOMPARE(readTestFile(file("period.csv")), EventsCsv(period));
+        QCOMPARE(ctl({"archive", archive, "import", file("c.txt"), "--force"}).code, 0);
+
+        r = ctl({"archive", archive, "log"});
+        QCOMPARE(r.lines().size(), 4);
+        const QByteArray sha = QCryptographicHash::hash(readTestFile(file("a.txt")), QCryptographicHash::Sha256).toHex();
+        QVERIFY2(r.lines().at(1).contains("plik a.txt (SHA-256 " + sha + "): 200 zdarzeń, nowych 200"), qPrintable(r.out));
+
+        r = ctl({"archive", archive, "verify"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QCOMPARE(r.out, QString("Archiwum spójne: 4 wpisów, 350 zdarzeń\n"));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "edit");
+            db.setDatabaseName(archive);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("DROP TRIGGER records_kept_on_delete"));
+            QVERIFY(q.exec("DELETE FROM records WHERE id = 250"));
+        }
+        QSqlDatabase::removeDatabase("edit");
+        r = ctl({"archive", archive, "verify"});
+        QVERIFY2(r.code == 1, qPrintable(describe(r)));
+        QVERIFY2(r.err.startsWith("mx4ctl: Archiwum niespójne: wpis nr 3 ("), qPrintable(describe(r)));
+
+        r = ctl({"archive", file("a.txt"), "info"});
+        QVERIFY2(r.code == 4, qPrintable(describe(r)));
+        QCOMPARE(r.err, QString("mx4ctl: To nie jest plik archiwum MX-4\n"));
     }
 
     void wrongPassword() {
