@@ -430,6 +430,20 @@ void TMain::ButtonKonfigClick() {
     Config->setBoxesVisible(visible);
     centralWidget()->adjustSize();
     adjustSize();
+    // Hidden again, the window stays where the person sees it.
+    if (visible) keepOnScreen();
+}
+
+void TMain::keepOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    // Left and up by what lies beyond the right and bottom edges; a window larger than the area keeps
+    // its title bar and left edge on the screen.
+    const int x = qMax(area.left(), frame.left() - qMax(0, frame.right() - area.right()));
+    const int y = qMax(area.top(), frame.top() - qMax(0, frame.bottom() - area.bottom()));
+    if (QPoint(x, y) != frame.topLeft()) move(pos() + QPoint(x, y) - frame.topLeft());
 }
 
 void TMain::HandleException(const AppError& error) {

@@ -183,6 +183,9 @@ private:
     void wireControls();
     void FormCreate();
     void FormClose();
+    // After the configuration area widened the window from its left edge: moved left and up as far as
+    // needed to lie within its screen's available area.
+    void keepOnScreen();
     void showPortOpen();
     void showPortClosed();
     void onPortLost(const QString& message);
