@@ -12,6 +12,7 @@
 #include "link/People.h"
 #include "link/PortCatalog.h"
 #include "link/SerialPort.h"
+#include "ProgramVersion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -97,7 +98,7 @@ QLineEdit* valueField(QWidget* parent, const char* name, const QString& caption,
 TMain::TMain(const AppDeps& deps, QWidget* parent)
     : QMainWindow(parent), port_(deps.port), catalog_(deps.catalog), people_(deps.people) {
     setObjectName(QStringLiteral("TMain"));
-    setWindowTitle(QStringLiteral("MX-4 Konfig v 1.02"));
+    setWindowTitle(QStringLiteral("MX-4 Konfig v " MX4_SHOWN_VERSION));
     link_ = new Link(port_, people_, deps.tickMs, this);
     link_->setHost(this);
     buildWindow();
