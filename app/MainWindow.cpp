@@ -410,6 +410,10 @@ void TMain::FormCreate() {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+    if (!shuttingDown && !changesMayGo()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -445,6 +449,12 @@ void TMain::keepOnScreen() {
     const int x = qMax(area.left(), frame.left() - qMax(0, frame.right() - area.right()));
     const int y = qMax(area.top(), frame.top() - qMax(0, frame.bottom() - area.bottom()));
     if (QPoint(x, y) != frame.topLeft()) move(pos() + QPoint(x, y) - frame.topLeft());
+}
+
+bool TMain::changesMayGo() {
+    return !Config->hasChangedFields() ||
+           people_->askYesNo(QStringLiteral("Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?"),
+                             Preselected::No);
 }
 
 void TMain::HandleException(const AppError& error) {
