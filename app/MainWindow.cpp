@@ -12,6 +12,7 @@
 #include "link/People.h"
 #include "link/PortCatalog.h"
 #include "link/SerialPort.h"
+#include "ProgramVersion.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -97,7 +98,7 @@ QLineEdit* valueField(QWidget* parent, const char* name, const QString& caption,
 TMain::TMain(const AppDeps& deps, QWidget* parent)
     : QMainWindow(parent), port_(deps.port), catalog_(deps.catalog), people_(deps.people) {
     setObjectName(QStringLiteral("TMain"));
-    setWindowTitle(QStringLiteral("MX-4 Konfig v 1.02"));
+    setWindowTitle(QStringLiteral("MX-4 Konfig v " MX4_SHOWN_VERSION));
     link_ = new Link(port_, people_, deps.tickMs, this);
     link_->setHost(this);
     buildWindow();
@@ -409,6 +410,10 @@ void TMain::FormCreate() {
 }
 
 void TMain::closeEvent(QCloseEvent* event) {
+    if (!shuttingDown && !changesMayGo()) {
+        event->ignore();
+        return;
+    }
     FormClose();
     event->accept();
 }
@@ -430,6 +435,26 @@ void TMain::ButtonKonfigClick() {
     Config->setBoxesVisible(visible);
     centralWidget()->adjustSize();
     adjustSize();
+    // Hidden again, the window stays where the person sees it.
+    if (visible) keepOnScreen();
+}
+
+void TMain::keepOnScreen() {
+    const QScreen* screen = this->screen();
+    if (!screen || !isVisible()) return;
+    const QRect area = screen->availableGeometry();
+    const QRect frame = frameGeometry();
+    // Left and up by what lies beyond the right and bottom edges; a window larger than the area keeps
+    // its title bar and left edge on the screen.
+    const int x = qMax(area.left(), frame.left() - qMax(0, frame.right() - area.right()));
+    const int y = qMax(area.top(), frame.top() - qMax(0, frame.bottom() - area.bottom()));
+    if (QPoint(x, y) != frame.topLeft()) move(pos() + QPoint(x, y) - frame.topLeft());
+}
+
+bool TMain::changesMayGo() {
+    return !Config->hasChangedFields() ||
+           people_->askYesNo(QStringLiteral("Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?"),
+                             Preselected::No);
 }
 
 void TMain::HandleException(const AppError& error) {

@@ -183,6 +183,12 @@ private:
     void wireControls();
     void FormCreate();
     void FormClose();
+    // After the configuration area widened the window from its left edge: moved left and up as far as
+    // needed to lie within its screen's available area.
+    void keepOnScreen();
+    // A read or a loaded file replaces the configuration shown, and closing the window drops it: when
+    // fields are marked as changed the person is asked first ("Nie" preselected). True to go on.
+    bool changesMayGo();
     void showPortOpen();
     void showPortClosed();
     void onPortLost(const QString& message);

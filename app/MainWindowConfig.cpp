@@ -19,16 +19,27 @@ void TMain::wireConfig() {
     ConfigTransfer* t = configTransfer;
     auto read = [t] { t->ReadConfiguration(); };
     auto write = [t] { t->WriteConfiguration(); };
-    onCommand(Icon_get, Control::Icon_get, Activity::Reading, read);     // SpeedButton3Click
-    onCommand(Pobierz1, Control::Pobierz1, Activity::Reading, read);     // Pobierz1Click
+    // A read replaces the window's values: asked about marked changes before it is admitted, from the
+    // button as from the menu, since both do the same.
+    auto askThenRead = [this, read](Control control) {
+        return [this, read, control] {
+            if (usable(control, situation()) && changesMayGo()) runCommand(control, Activity::Reading, read);
+        };
+    };
+    connect(Icon_get, &QToolButton::clicked, this, askThenRead(Control::Icon_get));  // SpeedButton3Click
+    connect(Pobierz1, &QAction::triggered, this, askThenRead(Control::Pobierz1));    // Pobierz1Click
     onCommand(Icon_put, Control::Icon_put, Activity::Writing, write);    // Icon_putClick
     onCommand(Zapisz1, Control::Zapisz1, Activity::Writing, write);      // Zapisz1Click
     onCommand(Porownaj1, Control::Porownaj1, Activity::Comparing, [t] { t->CompareWithRecorder(); });
     onUsable(PorownajPlik1, Control::PorownajPlik1, [t] { t->CompareWithFile(); });
     onUsable(SpeedButton1, Control::SpeedButton1, [t] { t->SaveConfigFile(); });  // SpeedButton1Click
     onUsable(Zapis1, Control::Zapis1, [t] { t->SaveConfigFile(); });              // Zapis1Click
-    onUsable(SpeedButton2, Control::SpeedButton2, [t] { t->LoadConfigFile(); });  // SpeedButton2Click
-    onUsable(Odczyt1, Control::Odczyt1, [t] { t->LoadConfigFile(); });            // Odczyt1Click
+    // Loading a file replaces the window's values too: asked before the file dialog.
+    auto load = [this, t] {
+        if (changesMayGo()) t->LoadConfigFile();
+    };
+    onUsable(SpeedButton2, Control::SpeedButton2, load);  // SpeedButton2Click
+    onUsable(Odczyt1, Control::Odczyt1, load);            // Odczyt1Click
 }
 
 void TMain::configReply(quint8 code, const QByteArray& payload) {

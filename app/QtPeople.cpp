@@ -19,8 +19,11 @@ void QtPeople::information(const QString& text) { box(parent_, QMessageBox::Info
 void QtPeople::warning(const QString& text) { box(parent_, QMessageBox::Warning, text); }
 void QtPeople::plain(const QString& text) { box(parent_, QMessageBox::NoIcon, text); }
 
-bool QtPeople::askYesNo(const QString& text) {
+bool QtPeople::askYesNo(const QString& text) { return askYesNo(text, Preselected::Yes); }
+
+bool QtPeople::askYesNo(const QString& text, Preselected preselected) {
     QMessageBox box(QMessageBox::Warning, caption(), text, QMessageBox::Yes | QMessageBox::No, parent_);
+    box.setDefaultButton(preselected == Preselected::No ? QMessageBox::No : QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
 

@@ -16,6 +16,7 @@ public:
     void warning(const QString& text) override;
     void plain(const QString& text) override;
     bool askYesNo(const QString& text) override;
+    bool askYesNo(const QString& text, Preselected preselected) override;
     QString openFileName(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
     bool printerSetup(QPrinter& printer) override;

@@ -10,7 +10,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    applyAppStyle(app);
+    setUpApplication(app);
     QtSerialPort port;
     SystemPortCatalog catalog;
     QtPeople people;

@@ -12,7 +12,7 @@
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    applyAppStyle(app);
+    setUpApplication(app);
     QObject owner;
     const DemoSimulator sim = MakeDemoSimulator(&owner);
     DemoPortCatalog catalog(std::make_unique<SystemPortCatalog>());

@@ -132,6 +132,9 @@ public:
     // What the window shows at start: every edit and selector in its synchronised colour (the
     // temperature displays in the window colour), the check boxes in the colour of their panel.
     void paintStartColours();
+    // Whether any control is marked as changed (red): an edit the person has not yet written to the
+    // recorder, or a value loaded from a file.
+    bool hasChangedFields() const;
 
     // ---- Renderers of TempSettings
     void ShowLowerThreshold();

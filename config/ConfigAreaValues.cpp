@@ -152,3 +152,12 @@ void ConfigArea::paintStartColours() {
     const QColor panel = faceColour();
     for (QCheckBox* b : findChildren<QCheckBox*>()) paintBackground(b, panel);
 }
+
+bool ConfigArea::hasChangedFields() const {
+    for (const QWidget* w : findChildren<QWidget*>())
+        if ((qobject_cast<const ConfigEdit*>(w) || qobject_cast<const ConfigCombo*>(w) ||
+             qobject_cast<const QCheckBox*>(w)) &&
+            backgroundOf(w) == Colour::Red)
+            return true;
+    return false;
+}

@@ -157,10 +157,13 @@ bool DecodeItem(int readCode, const QByteArray& p, ConfigValues& v) {
         const int zero = p.indexOf('\0');
         v.text(item->field) = fromCp1250(zero < 0 ? p : p.left(zero));
         if (item->field == F::Edit_operator) {
-            // Only the exact 13 bytes, number and its zero, select an operator.
+            // The number selects its operator exactly, with or without one zero after it: the modem keeps
+            // the zero, a recorder given the number without one sends it back without.
             v.operatorIndex = kOperatorOther;
-            for (int i = 0; i < 4; ++i)
-                if (p == operatorNumber(i).toLatin1() + QByteArray(1, '\0')) v.operatorIndex = i;
+            for (int i = 0; i < 4; ++i) {
+                const QByteArray number = operatorNumber(i).toLatin1();
+                if (p == number || p == number + '\0') v.operatorIndex = i;
+            }
         }
         return true;
     }

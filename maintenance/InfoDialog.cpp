@@ -1,6 +1,7 @@
 #include "maintenance/InfoDialog.h"
 
 #include "maintenance/DialogSupport.h"
+#include "ProgramVersion.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -14,7 +15,7 @@ TFInfo::TFInfo(QWidget* parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 12, 16, 12);
-    Label1 = new QLabel(QStringLiteral("Konfigurator MX-4 v1.0"), this);
+    Label1 = new QLabel(QStringLiteral("Konfigurator MX-4 v" MX4_SHOWN_VERSION), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     QFont bold = Label1->font();
     bold.setBold(true);

@@ -9,6 +9,7 @@ packages=(
   clang libclang-rt-14-dev
   fonts-liberation poppler-utils dpkg-dev file
   go-md2man lintian appstream desktop-file-utils
+  qt6-translations-l10n
 )
 # The end-to-end test over the accessibility bridge (tests/atspi): an X server, a session bus, the AT-SPI
 # bus and its Python binding.

@@ -192,10 +192,11 @@ QVector<QByteArray> defaults() {
     set(kOptionsItem, QByteArray::fromHex("08140505050505031800000000"));
     set(25, text("MX-4 potwierdza"));
     set(26, text("Autotest MX-4"));
-    set(27, text("Brak zasilania 230V"));
-    set(28, text("Powrót zasilania 230V"));
-    set(29, text("Bateria rozładowana"));
-    set(30, text("Bateria naładowana"));
+    // The row "Bateria" (items 27 and 28), then the row "Zasilanie" (items 29 and 30).
+    set(27, text("Bateria rozładowana"));
+    set(28, text("Bateria naładowana"));
+    set(29, text("Brak zasilania 230V"));
+    set(30, text("Powrót zasilania 230V"));
     set(31, text("Wysoka temperatura!"));
     set(32, text("Temperatura w normie"));
     set(33, text("Niska temperatura!"));

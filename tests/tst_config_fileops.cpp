@@ -51,8 +51,10 @@ private Q_SLOTS:
         rig.people.clear();
         rig.people.fileAnswers.enqueue(path);
         rig.w().Odczyt1->trigger();
-        QCOMPARE(rig.people.shown, (QStringList{"open: Plik konfiguracji MX-4 (*.ncf)", "beep",
-                                                "information: Odczytano plik konfiguracji"}));
+        // The fields just changed are red: asked about first, and the answer is Yes.
+        QCOMPARE(rig.people.shown,
+                 (QStringList{"ask (Nie): Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?",
+                              "open: Plik konfiguracji MX-4 (*.ncf)", "beep", "information: Odczytano plik konfiguracji"}));
         QVERIFY(rig.w().Config->values() == v);
         QCOMPARE(rig.w().Edit_haslo->text(), QString("8642"));
     }

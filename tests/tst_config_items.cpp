@@ -159,18 +159,27 @@ private Q_SLOTS:
         QCOMPARE(v.text(F::Edit_Tel1).size(), 40);
     }
 
+    // An operator's number selects it with or without one zero after it (a recorder sends back a number
+    // written without one without it); anything else is "inny".
+    void operatorSelection_data() {
+        QTest::addColumn<QByteArray>("payload");
+        QTest::addColumn<QString>("number");
+        QTest::addColumn<int>("selected");
+        QTest::newRow("with its zero") << QByteArray("+48602951111\0", 13) << "+48602951111" << 1;
+        QTest::newRow("without a zero") << QByteArray("+48790998250") << "+48790998250" << 3;
+        QTest::newRow("two zeros") << QByteArray("+48790998250\0\0", 14) << "+48790998250" << kOperatorOther;
+        QTest::newRow("more after the zero") << QByteArray("+48501200777\0" "1", 14) << "+48501200777" << kOperatorOther;
+        QTest::newRow("a digit short") << QByteArray("+4850120077") << "+4850120077" << kOperatorOther;
+    }
     void operatorSelection() {
+        QFETCH(QByteArray, payload);
+        QFETCH(QString, number);
+        QFETCH(int, selected);
         ConfigValues v = ConfigValues::defaults();
-        QVERIFY(DecodeItem(6, QByteArray("+48602951111\0", 13), v));
-        QCOMPARE(v.operatorIndex, 1);
-        QCOMPARE(v.text(F::Edit_operator), QString("+48602951111"));
-        QVERIFY(DecodeItem(6, QByteArray("+48602951111"), v));
-        QCOMPARE(v.operatorIndex, kOperatorOther);
-        QCOMPARE(v.text(F::Edit_operator), QString("+48602951111"));
-        QVERIFY(DecodeItem(6, QByteArray("+48790998250\0", 13), v));
-        QCOMPARE(v.operatorIndex, 3);
-        QVERIFY(DecodeItem(6, QByteArray("+48790998250\0\0", 14), v));
-        QCOMPARE(v.operatorIndex, kOperatorOther);
+        v.operatorIndex = 2;  // none of the rows' answers
+        QVERIFY(DecodeItem(6, payload, v));
+        QCOMPARE(v.operatorIndex, selected);
+        QCOMPARE(v.text(F::Edit_operator), number);
     }
 
     void shortRecordsAreIgnoredWhole() {

@@ -130,10 +130,9 @@ private Q_SLOTS:
             rig.w().configTransfer->WriteConfiguration();
             rig.w().Config->setValues(ConfigValues::defaults());
             rig.w().configTransfer->ReadConfiguration();
-            ConfigValues back = rig.w().Config->values();
-            // The recorder answers the SMS centre without the zero byte that selects an operator.
-            back.operatorIndex = v.operatorIndex;
-            QVERIFY2(back == v, qPrintable(QString::number(n)));
+            // The SMS centre comes back without the zero it was written without, and still selects its
+            // operator.
+            QVERIFY2(rig.w().Config->values() == v, qPrintable(QString::number(n)));
         }
         QVERIFY(rig.people.shown.isEmpty());
     }

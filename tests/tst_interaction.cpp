@@ -7,6 +7,8 @@
 #include "config/ConfigArea.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigTransfer.h"
+#include "config/ConfigWidgets.h"
+#include "config/Palette.h"
 #include "config/ProgressDialog.h"
 #include "events/EventRegister.h"
 #include "link/Frame.h"
@@ -320,6 +322,55 @@ private Q_SLOTS:
         press(Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
         press(Qt::Key_A, Qt::ControlModifier | Qt::AltModifier, QStringLiteral("ą"));
         QCOMPARE(e->text(), QString("234"));
+    }
+
+    // ---------------------------------------------------------------- changes marked red
+
+    // A read, a loaded file and closing the window would drop fields marked as changed: the person is
+    // asked first, "Nie" preselected, and "Nie" leaves everything as it was. Unmarked, nothing is asked.
+    void markedChangesAreAskedAboutFirst_data() {
+        QTest::addColumn<QString>("trigger");
+        QTest::addColumn<bool>("marked");
+        QTest::addColumn<bool>("yes");
+        for (const char* trigger : {"Icon_get", "Pobierz1", "SpeedButton2", "Odczyt1", "close"}) {
+            QTest::addRow("%s, nothing marked", trigger) << QString(trigger) << false << false;
+            QTest::addRow("%s, marked, Nie", trigger) << QString(trigger) << true << false;
+            QTest::addRow("%s, marked, Tak", trigger) << QString(trigger) << true << true;
+        }
+    }
+    void markedChangesAreAskedAboutFirst() {
+        QFETCH(QString, trigger);
+        QFETCH(bool, marked);
+        QFETCH(bool, yes);
+        SimRig rig;
+        TMain& w = rig.w();
+        QVERIFY(rig.login() && rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 40));
+        const QString recorders = QString::fromLatin1(rig.recorder.itemForCode(8));  // Edit_Tel1
+        if (marked) w.Config->setText(TextField::Edit_Tel1, QStringLiteral("+48111"));
+        const QString shown = w.Config->text(TextField::Edit_Tel1);
+        rig.recorder.clearLog();
+        rig.people.clear();
+        rig.people.yesNoAnswers.enqueue(yes);
+        bool closed = false;
+        if (trigger == "Icon_get") w.Icon_get->click();
+        if (trigger == "Pobierz1") w.Pobierz1->trigger();
+        if (trigger == "SpeedButton2") w.SpeedButton2->click();
+        if (trigger == "Odczyt1") w.Odczyt1->trigger();
+        if (trigger == "close") closed = w.close();
+
+        QStringList expected;
+        if (marked) expected << "ask (Nie): Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?";
+        const bool goesOn = !marked || yes;
+        const bool read = trigger == "Icon_get" || trigger == "Pobierz1";
+        const bool load = trigger == "SpeedButton2" || trigger == "Odczyt1";
+        if (goesOn && load) expected << "open: Plik konfiguracji MX-4 (*.ncf)";
+        QCOMPARE(rig.people.shown, expected);
+        QCOMPARE(codesOf(rig.recorder).contains(8), read && goesOn);
+        QCOMPARE(w.Config->text(TextField::Edit_Tel1), read && goesOn ? recorders : shown);
+        QCOMPARE(backgroundOf(w.Config->Edit_Tel1) == Colour::Red, marked && !(read && goesOn));
+        QCOMPARE(closed, trigger == "close" && goesOn);
+        QCOMPARE(rig.wire.Connected(), !closed);
+        QCOMPARE(rig.loggedIn(), !closed);
     }
 
     // ---------------------------------------------------------------- titles, hints, shutdown

@@ -68,8 +68,9 @@ public:
         ScriptedPeople::saveFileName(r);
         return (*rng)() % 2 ? savePath : QString();
     }
-    bool askYesNo(const QString& t) override {
-        ScriptedPeople::askYesNo(t);
+    // Every question, whichever answer Enter would give, is answered at random.
+    bool askYesNo(const QString& t, Preselected preselected) override {
+        ScriptedPeople::askYesNo(t, preselected);
         return (*rng)() % 2;
     }
 };
@@ -89,6 +90,7 @@ bool allowedMessage(const QString& shown) {
         "information: Rejestr zdarzeń skasowany", "information: Ustawiono zegar w MX-4",
         "information: Hasło zmienione", "information: Aktualizacja zakonczona", "warning: " + kWarning,
         "ask: Czy skasować rejestr zdarzeń ?", "print",
+        "ask (Nie): Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?",
         "information: Konfiguracja w oknie jest taka sama jak w MX-4",
         "information: Konfiguracja w oknie jest taka sama jak w pliku"};
     if (exact.contains(shown) || shown == QLatin1String("beep")) return true;

@@ -221,7 +221,7 @@ private Q_SLOTS:
         rig.w().Oprogramie1->trigger();
         QVERIFY(first.isNull());
         QCOMPARE(title, QString("Info"));
-        QCOMPARE(name, QString("Konfigurator MX-4 v1.0"));
+        QCOMPARE(name, QString("Konfigurator MX-4 v1.02"));
         QVERIFY(bold);
         QVERIFY(maker.startsWith("Producent: "));
         QVERIFY(service.contains("e-mail:"));

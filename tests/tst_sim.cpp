@@ -171,7 +171,10 @@ private Q_SLOTS:
         QCOMPARE(rec->item(SimItems::kTemperatureItem).size(), 4);
         QCOMPARE(rec->item(2), QByteArray("+48602951111") + '\0');
         // Polish texts travel as Windows-1250 bytes: "Powrót" has 0xF3.
-        QVERIFY(rec->item(28).contains('\xF3'));
+        QVERIFY(rec->item(30).contains('\xF3'));
+        // The row "Bateria" (items 27 and 28) tells of the battery, the row "Zasilanie" (29, 30) of the mains.
+        for (int n : {27, 28}) QVERIFY2(rec->item(n).startsWith("Bateria "), rec->item(n).constData());
+        for (int n : {29, 30}) QVERIFY2(rec->item(n).endsWith(" zasilania 230V"), rec->item(n).constData());
         for (int n = 1; n <= SimItems::kCount; ++n) QVERIFY2(rec->item(n).size() <= 30, qPrintable(QString::number(n)));
         QVERIFY(rec->item(0).isEmpty());
         QVERIFY(rec->item(42).isEmpty());

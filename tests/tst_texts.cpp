@@ -255,7 +255,7 @@ private Q_SLOTS:
             {"TFhaslo_nowe/Button1", T, "Zapisz"},
             {"TFhaslo_nowe/Button2", T, "Anuluj"},
             {"TFInfo", T, "Info"},
-            {"TFInfo/Label1", T, "Konfigurator MX-4 v1.0"},
+            {"TFInfo/Label1", T, "Konfigurator MX-4 v1.02"},
             {"TFInfo/Button1", T, "OK"},
         };
         for (const Row& r : rows) {

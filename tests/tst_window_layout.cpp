@@ -1,6 +1,7 @@
-// The window on a laptop screen: with the configuration area shown it fits 1366 x 768, it can be
-// enlarged and the event list takes the extra room, and every configuration field shows its longest
-// value whole, measured with the field's own font.
+// The window on a laptop screen: with the configuration area shown it fits 1366 x 768 and stays on the
+// screen, it can be enlarged and the event list takes the extra room, and every configuration field
+// shows its longest value whole, measured with the field's own font. The offscreen platform is given a
+// screen of 1366 x 768.
 
 #include "config/ConfigArea.h"
 #include "config/ConfigWidgets.h"
@@ -9,6 +10,7 @@
 
 #include <QGroupBox>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTextEdit>
 #include <QtTest>
 
@@ -85,6 +87,44 @@ private Q_SLOTS:
         QTRY_VERIFY(w.width() < 700);
     }
 
+    // "Konfiguracja" widens the window from its left edge: shown, the window moves left and up only as
+    // far as it must to lie within the screen; hidden again, it stays where it is.
+    void widenedWindowStaysOnTheScreen_data() {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<bool>("left");  // must move left
+        QTest::addColumn<bool>("up");    // must move up
+        QTest::newRow("centred") << "centred" << true << false;
+        QTest::newRow("in the bottom right corner, partly below") << "bottom right" << true << true;
+        QTest::newRow("in the top left corner") << "top left" << false << false;
+    }
+    void widenedWindowStaysOnTheScreen() {
+        QFETCH(QString, start);
+        QFETCH(bool, left);
+        QFETCH(bool, up);
+        WindowRig<FakePort> rig;
+        TMain& w = rig.w();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QRect screen = w.screen()->availableGeometry();
+        QCOMPARE(screen.size(), QSize(1366, 768));
+        if (start == "bottom right")
+            w.move(w.pos() + screen.bottomRight() + QPoint(0, 40) - w.frameGeometry().bottomRight());
+        if (start == "top left") w.move(w.pos() + screen.topLeft() - w.frameGeometry().topLeft());
+        const QRect narrow = w.frameGeometry();
+
+        w.ButtonKonfig->click();
+        QTRY_VERIFY(w.frameGeometry().width() > narrow.width() + 400);
+        const QRect wide = w.frameGeometry();
+        QVERIFY(screen.contains(wide));
+        // Moved only where it must, and then just to the edge.
+        QCOMPARE(left ? wide.right() : wide.left(), left ? screen.right() : narrow.left());
+        QCOMPARE(up ? wide.bottom() : wide.top(), up ? screen.bottom() : narrow.top());
+
+        w.ButtonKonfig->click();
+        QTRY_COMPARE(w.frameGeometry().width(), narrow.width());
+        QCOMPARE(w.frameGeometry().topLeft(), wide.topLeft());
+    }
+
     void everyFieldShowsItsLongestValue() {
         WindowRig<FakePort> rig;
         TMain& w = rig.w();
@@ -112,5 +152,21 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(WindowLayoutTest)
+int main(int argc, char** argv) {
+    // A laptop's screen for the offscreen platform, whatever platform the run asked for.
+    QTemporaryDir dir;
+    const QString config = dir.filePath(QStringLiteral("screen.json"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366, "height": 768,
+                       "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") < 0)
+        return 2;
+    file.close();
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + config.toUtf8());
+    QApplication app(argc, argv);
+    app.setAttribute(Qt::AA_Use96Dpi, true);
+    WindowLayoutTest test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_window_layout.moc"

@@ -1,5 +1,6 @@
-// The main window at start, its port list and the error hook.
+// The main window at start, its port list, the error hook, and Qt's own texts in Polish.
 
+#include "app/AppStyle.h"
 #include "app/PortDialogs.h"
 #include "config/ConfigArea.h"
 #include "config/Palette.h"
@@ -8,6 +9,8 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QDateEdit>
+#include <QDialogButtonBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +18,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
@@ -177,6 +181,26 @@ private Q_SLOTS:
                              w.Config->BoxOpcjeWyjsc, w.Config->BoxCzujnik})
             QVERIFY(!b->isVisible());
         QTRY_COMPARE(w.width(), narrow);
+    }
+
+    // Qt's own texts read Polish whatever the system's language, and its date fields the Polish way;
+    // without the translations the program goes on in English.
+    void qtTextsInPolish() {
+        const QLocale before;
+        const auto restore = qScopeGuard([&] {
+            qDeleteAll(qApp->findChildren<QTranslator*>());
+            QLocale::setDefault(before);
+        });
+        const auto cancel = [] { return QDialogButtonBox(QDialogButtonBox::Cancel).buttons().constFirst()->text(); };
+        QTemporaryDir empty;
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("qtbase_pl.*not found"));
+        QVERIFY(!installPolishTranslations(*qApp, empty.path()));
+        QVERIFY(cancel().contains("Cancel"));
+        if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) + "/qtbase_pl.qm"))
+            QSKIP("Qt's Polish translations are not installed (scripts/deps.sh installs them)");
+        QVERIFY(installPolishTranslations(*qApp));
+        QCOMPARE(cancel(), QString("Anuluj"));
+        QCOMPARE(QDateEdit(QDate(2024, 3, 5)).text(), QString("5.03.2024"));
     }
 
     void closingWhileLoggedInClosesThePortWithoutLogout() {

@@ -10,7 +10,7 @@
 class ScriptedPeople : public People {
 public:
     // Everything shown, in order: "beep", "error: …", "information: …", "warning: …", "plain: …",
-    // "ask: …", "open: <filter>", "save: <filter>", "print".
+    // "ask: …" ("ask (Nie): …" when Enter answers No), "open: <filter>", "save: <filter>", "print".
     QStringList shown;
     QQueue<bool> yesNoAnswers;      // default Yes when empty
     QQueue<QString> fileAnswers;    // default cancel when empty
@@ -24,8 +24,9 @@ public:
     void information(const QString& t) override { record(QStringLiteral("information: ") + t); }
     void warning(const QString& t) override { record(QStringLiteral("warning: ") + t); }
     void plain(const QString& t) override { record(QStringLiteral("plain: ") + t); }
-    bool askYesNo(const QString& t) override {
-        record(QStringLiteral("ask: ") + t);
+    bool askYesNo(const QString& t) override { return askYesNo(t, Preselected::Yes); }
+    bool askYesNo(const QString& t, Preselected preselected) override {
+        record((preselected == Preselected::No ? QStringLiteral("ask (Nie): ") : QStringLiteral("ask: ")) + t);
         return yesNoAnswers.isEmpty() ? true : yesNoAnswers.dequeue();
     }
     QString openFileName(const FileDialogRequest& r) override {
