@@ -265,19 +265,22 @@ private Q_SLOTS:
         QCOMPARE(rig.w().ComCombo->currentText(), sim.portName);
     }
 
-    // "Szukaj MX-4": a silent port gets the preamble and one login, the recorder is logged out again and
-    // chosen; the window stays usable meanwhile and the list does not follow until it ends.
+    // "Szukaj MX-4": a silent port gets the preamble and one login, ports that do not open say why, the
+    // recorder is logged out again and chosen; the window stays usable meanwhile and the list does not
+    // follow until it ends.
     void searchFindsTheRecorder() {
         SimRig rig;
         TMain& w = rig.w();
         const PortEntry sim = rig.catalog.listPorts().first();
         QByteArrayList silentFrames;
-        rig.catalog.setPorts({{"COM9", "COM9"}, sim});
+        rig.catalog.setPorts({{"COM9", "COM9"}, {"COM5", "COM5"}, {"COM6", "COM6"}, sim});
         rig.catalog.setPortMaker([&](const PortEntry& p) -> std::unique_ptr<SerialPort> {
             if (p.portName == sim.portName) return std::make_unique<SimWire>(&rig.recorder);
-            auto silent = std::make_unique<FakePort>();
-            silent->onWrite = [&](const QByteArray& frame) { silentFrames.append(frame); };
-            return silent;
+            auto other = std::make_unique<FakePort>();
+            other->onWrite = [&](const QByteArray& frame) { silentFrames.append(frame); };
+            other->openFails = p.portName != "COM9";
+            other->openError = p.portName == "COM5" ? 16 : 13;
+            return other;
         });
         w.ButtonCom->click();
         QCOMPARE(w.ComCombo->currentText(), QString("COM9"));
@@ -291,12 +294,16 @@ private Q_SLOTS:
             if (!w.FormJakieCOM->ButtonPrzerwij->isEnabled()) during << "Przerwij unusable";
             w.ButtonKonfig->click();
             if (!w.Config->boxesVisible()) during << "Konfiguracja refused";
-            rig.catalog.setPorts({{"COM9", "COM9"}, sim, {"ttyUSB0", "ttyUSB0"}});
+            rig.catalog.setPorts({{"COM9", "COM9"}, {"COM5", "COM5"}, {"COM6", "COM6"}, sim, {"ttyUSB0", "ttyUSB0"}});
         });
-        connect(w.portSearch(), &PortSearch::probed, &w, [&](int, const ProbeResult& r) { results.append(r); });
+        connect(w.portSearch(), &PortSearch::probed, &w, [&](int index, const ProbeResult& r) {
+            results.append(r);
+            if (index == 3 && w.portNames.size() != 4) during << "the list followed during the search";
+        });
         w.FormJakieCOM->ButtonSzukaj->click();
         QCOMPARE(during, QStringList());
-        QCOMPARE(w.FormJakieCOM->WynikCom->toPlainText(), QString("brak odpowiedzi\nMX-4 odpowiada"));
+        QCOMPARE(w.FormJakieCOM->WynikCom->toPlainText(),
+                 QString("brak odpowiedzi\nzajęty\nbrak uprawnień\nMX-4 odpowiada"));
         QCOMPARE(w.ComCombo->currentText(), sim.portName);
         QCOMPARE(w.link()->activity().current(), Activity::Idle);
         QVERIFY(w.Button_polacz->isEnabled());
@@ -305,10 +312,10 @@ private Q_SLOTS:
         QCOMPARE(quint8(silentFrames.at(1).at(1)), quint8(1));
         QCOMPARE(results.at(0).loginFrames, 1);
         QCOMPARE(rig.recorder.receivedCodes(), (QVector<quint8>{0, 1, 2}));
-        QVERIFY(results.at(1).loggedOut);
+        QVERIFY(results.at(3).loggedOut);
         QVERIFY(rig.people.shown.isEmpty());
         // The port plugged during the search is listed now.
-        QVERIFY(rig.waitFor([&] { return w.portNames.size() == 3; }, 40));
+        QVERIFY(rig.waitFor([&] { return w.portNames.size() == 5; }, 40));
         QCOMPARE(w.ComCombo->currentText(), sim.portName);
     }
 
