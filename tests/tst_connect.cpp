@@ -350,11 +350,17 @@ private Q_SLOTS:
             };
             return port;
         });
-        connect(w.portSearch(), &PortSearch::probed, &w, [&] { seen << "verdict"; });
+        quint64 ticks = 0;
+        connect(w.portSearch(), &PortSearch::probed, &w, [&](int, const ProbeResult& r) {
+            seen << "verdict";
+            ticks = r.ticks;
+        });
         w.ButtonCom->click();
         w.FormJakieCOM->ButtonSzukaj->click();
-        // The preamble, no login, the port closed, and no other port asked.
+        // The preamble, no login, the port closed, and no other port asked; the pause after the preamble
+        // ended at the cancel, not after its ten ticks.
         QCOMPARE(seen, (QStringList{"frame 0", "closed", "verdict"}));
+        QVERIFY2(ticks < 20, qPrintable(QString::number(ticks)));
         QCOMPARE(w.verdictOf("COM9"), QString("przerwano"));
         QCOMPARE(w.verdictOf(sim.portName), QString());
         QVERIFY(rig.recorder.received().isEmpty());
