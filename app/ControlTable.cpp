@@ -5,7 +5,7 @@ namespace {
 //
 //   I  Idle            C  Connecting      L  LoggedIn        R  Reading         W  Writing
 //   P  Comparing       S  DownloadStarting D Downloading     T  Stopping        E  Erasing
-//   V  Service         F  Firmware        O  LoggingOut      X  ShuttingDown
+//   V  Service         F  Firmware        O  LoggingOut      H  Searching       X  ShuttingDown
 //
 // and the cells:
 //   x  usable                 .  not usable
@@ -20,43 +20,48 @@ namespace {
 // during any exchange they wait. "Drukuj" and the about box are never refused. The configuration
 // files stay closed while a transfer runs, so a file never mixes two configurations. After STOP the
 // records still come until the recorder confirms: nothing else talks to it until then. The chart of the
-// register opens whenever no download is filling the list.
+// register opens whenever no download is filling the list. While ports are searched for a recorder
+// nothing may open a port or rebuild the list being searched ("POŁĄCZ", "Aktualizacja", "COM?",
+// "Odświerz", the list itself) and the password being tried stays as it is; what works without the
+// port (the configuration files, the event list, the about box) stays usable, and "Przerwij" ends it.
 struct Row {
     Control control;
     const char* cells;
 };
-//                                      ICLRWPSDTEVFOX
+//                                      ICLRWPSDTEVFOHX
 constexpr Row kRows[] = {
-    {Control::ButtonCom,              "x.xxxxxxxxx..."},
-    {Control::Odswierz,               "x.xxxxxxxxx..."},
-    {Control::ComCombo,               "q............."},
-    {Control::Edit_haslo,             "oo....xx......"},
-    {Control::Button_polacz,          "c............."},
-    {Control::Button_rozlacz,         "p.x....xx....."},
-    {Control::Icon_get,               "..a..........."},
-    {Control::Icon_put,               "..a..........."},
-    {Control::SpeedButton2,           "xxx...xxxxx.x."},
-    {Control::SpeedButton1,           "xxx...xxxxx.x."},
-    {Control::Button_zmiana_hasla,    "..l..........."},
-    {Control::ButtonResetlimit,       "..l..........."},
-    {Control::ButtonZegar,            "..l..........."},
-    {Control::ButtonRestart,          "..l..........."},
-    {Control::ButtonFirmware,         "x.x..........."},
-    {Control::ButtonKonfig,           "xxxxxx..xxxxx."},
-    {Control::ButtonPobierz,          "..l..........."},
-    {Control::ButtonSTOP,             "..s...xxx....."},
-    {Control::ButtonKasuj,            "..l..........."},
-    {Control::ButtonCLR,              "x.x..........."},
-    {Control::Button1,                "xxxxxxxxxxxxx."},
-    {Control::ButtonZapisz,           "x.x..........."},
-    {Control::ButtonWykres,           "rrrrrr...rrrr."},
-    {Control::Odczyt1,                "xxx...xxxxx.x."},
-    {Control::Zapis1,                 "xxx...xxxxx.x."},
-    {Control::Pobierz1,               "..l..........."},
-    {Control::Zapisz1,                "..l..........."},
-    {Control::Porownaj1,              "..l..........."},
-    {Control::PorownajPlik1,          "xxx...xxxxx.x."},
-    {Control::Oprogramie1,            "xxxxxxxxxxxxx."},
+    {Control::ButtonCom,              "x.xxxxxxxxx...."},
+    {Control::Odswierz,               "x.xxxxxxxxx...."},
+    {Control::ButtonSzukaj,           "q.............."},
+    {Control::ButtonPrzerwij,         ".............x."},
+    {Control::ComCombo,               "q.............."},
+    {Control::Edit_haslo,             "oo....xx......."},
+    {Control::Button_polacz,          "c.............."},
+    {Control::Button_rozlacz,         "p.x....xx......"},
+    {Control::Icon_get,               "..a............"},
+    {Control::Icon_put,               "..a............"},
+    {Control::SpeedButton2,           "xxx...xxxxx.xx."},
+    {Control::SpeedButton1,           "xxx...xxxxx.xx."},
+    {Control::Button_zmiana_hasla,    "..l............"},
+    {Control::ButtonResetlimit,       "..l............"},
+    {Control::ButtonZegar,            "..l............"},
+    {Control::ButtonRestart,          "..l............"},
+    {Control::ButtonFirmware,         "x.x............"},
+    {Control::ButtonKonfig,           "xxxxxx..xxxxxx."},
+    {Control::ButtonPobierz,          "..l............"},
+    {Control::ButtonSTOP,             "..s...xxx......"},
+    {Control::ButtonKasuj,            "..l............"},
+    {Control::ButtonCLR,              "x.x..........x."},
+    {Control::Button1,                "xxxxxxxxxxxxxx."},
+    {Control::ButtonZapisz,           "x.x..........x."},
+    {Control::ButtonWykres,           "rrrrrr...rrrrr."},
+    {Control::Odczyt1,                "xxx...xxxxx.xx."},
+    {Control::Zapis1,                 "xxx...xxxxx.xx."},
+    {Control::Pobierz1,               "..l............"},
+    {Control::Zapisz1,                "..l............"},
+    {Control::Porownaj1,              "..l............"},
+    {Control::PorownajPlik1,          "xxx...xxxxx.xx."},
+    {Control::Oprogramie1,            "xxxxxxxxxxxxxx."},
 };
 static_assert(sizeof(kRows) / sizeof(kRows[0]) == kControlCount, "one row per control");
 
@@ -78,7 +83,7 @@ constexpr bool rowsFull() {
 static_assert(rowsFull(), "one cell per activity");
 
 const char* const kNames[] = {
-    "ButtonCom",     "Button1",      "ComCombo",      "Edit_haslo",       "Button_polacz",    "Button_rozlacz",
+    "ButtonCom",     "Button1",      "ButtonSzukaj",  "ButtonPrzerwij",   "ComCombo",      "Edit_haslo",       "Button_polacz",    "Button_rozlacz",
     "Icon_get",      "Icon_put",     "SpeedButton2",  "SpeedButton1",     "Button_zmiana_hasla",
     "ButtonResetlimit", "ButtonZegar", "ButtonRestart", "ButtonFirmware", "ButtonKonfig",     "ButtonPobierz",
     "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "ButtonWykres",     "Odczyt1",
@@ -109,3 +114,5 @@ bool usable(Control c, const Situation& s) {
     default: return false;
     }
 }
+
+bool portsWatched(const Situation& s) { return usable(Control::ComCombo, s); }

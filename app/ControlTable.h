@@ -14,6 +14,8 @@
 enum class Control : quint8 {
     ButtonCom,
     Odswierz,  // "Odświerz" in "Porty COM"
+    ButtonSzukaj,    // "Szukaj MX-4" in "Porty COM"
+    ButtonPrzerwij,  // "Przerwij" in "Porty COM": ends the search
     ComCombo,
     Edit_haslo,
     Button_polacz,
@@ -60,3 +62,6 @@ struct Situation {
 QString controlName(Control c);
 QVector<Control> allControls();
 bool usable(Control c, const Situation& s);
+// The port list follows the ports the system has whenever the person could pick from it: the port
+// closed and nothing running. Only then are the system's ports looked at for it.
+bool portsWatched(const Situation& s);

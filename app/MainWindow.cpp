@@ -11,6 +11,9 @@
 #include "link/Link.h"
 #include "link/People.h"
 #include "link/PortCatalog.h"
+#include "link/PortHints.h"
+#include "link/PortSearch.h"
+#include "link/PortWatcher.h"
 #include "link/SerialPort.h"
 #include "ProgramVersion.h"
 
@@ -101,6 +104,8 @@ TMain::TMain(const AppDeps& deps, QWidget* parent)
     setWindowTitle(QStringLiteral("MX-4 Konfig v " MX4_SHOWN_VERSION));
     link_ = new Link(port_, people_, deps.tickMs, this);
     link_->setHost(this);
+    portWatcher_ = new PortWatcher(catalog_, this);
+    portSearch_ = new PortSearch(catalog_, deps.tickMs, this);
     buildWindow();
     FormCreate();
     // The other windows, in this order: password, firmware and about dialogs, the transfer's progress
@@ -463,6 +468,11 @@ void TMain::HandleException(const AppError& error) {
     applyControlTable();
     QString text = error.message();
     if (!text.isEmpty() && text.back() > QLatin1Char('.')) text += QLatin1Char('.');
+    // A port refused for lack of permission: what to do about it, on a line of its own.
+    if (const auto* portError = dynamic_cast<const PortError*>(&error)) {
+        const QString hint = permissionHint(portError->systemCode());
+        if (!hint.isEmpty()) text += QLatin1Char('\n') + hint;
+    }
     people_->error(text);
     if (error.isConversionError()) {
         people_->beep();
@@ -492,9 +502,24 @@ void TMain::wireControls() {
         if (Edit_haslo->text().size() < 4) Edit_haslo->setText(kDefaultPassword);
     });
 
+    onCommand(FormJakieCOM->ButtonSzukaj, Control::ButtonSzukaj, Activity::Searching, [this] { ButtonSzukajClick(); });
+    onUsable(FormJakieCOM->ButtonPrzerwij, Control::ButtonPrzerwij, [this] { portSearch_->cancel(); });
+    // Closing "Porty COM" (its close box, Esc) ends a search under way: its verdicts and "Przerwij" are there.
+    connect(FormJakieCOM, &QDialog::rejected, this, [this] { portSearch_->cancel(); });
+    connect(portSearch_, &PortSearch::probing, this, [this](int, const PortEntry& p) {
+        verdicts_[p.portName] = probingText();
+        if (FormJakieCOM->isVisible()) fillPortsDialog();
+    });
+    connect(portSearch_, &PortSearch::probed, this, [this](int, const ProbeResult& r) {
+        verdicts_[r.port.portName] = verdictText(r);
+        if (FormJakieCOM->isVisible()) fillPortsDialog();
+    });
+
     connect(port_, &SerialPort::portLost, this, [this](const QString& m) { guarded([&] { onPortLost(m); }); });
+    connect(portWatcher_, &PortWatcher::listed, this,
+            [this](const QVector<PortEntry>& ports) { guarded([&] { portsListed(ports); }); });
     connect(link_->timer(), &QTimer::timeout, this, [this] {
-        if (link_->tickCount() % 10 == 0) guarded([this] { checkPortPresent(); });
+        if (link_->tickCount() % 10 == 0) guarded([this] { lookUpPorts(); });
     });
     bindControls();
     applyControlTable();

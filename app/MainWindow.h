@@ -5,6 +5,9 @@
 #include "config/SaveDialogState.h"
 #include "link/Shell.h"
 
+#include "link/PortCatalog.h"
+
+#include <QHash>
 #include <QMainWindow>
 #include <QStringList>
 #include <functional>
@@ -13,7 +16,8 @@ class AppError;
 class ConfigArea;
 class Link;
 class People;
-class PortCatalog;
+class PortSearch;
+class PortWatcher;
 class SerialPort;
 class TFormCom;
 class TFormJakieCOM;
@@ -166,6 +170,16 @@ public:
     void ComComboChange(int index);
     void ComComboExit();
     void ShowPortsDialog();
+    // A look-up of the system's ports has come back: while the list is watched it follows them (the
+    // choice kept while its port exists, else a port that has just appeared, else the first); an open
+    // port that has left them is closed.
+    void portsListed(const QVector<PortEntry>& ports);
+    // "Szukaj MX-4": each listed port asked for a recorder with the password typed; the first port where
+    // one answered is chosen. Runs in its own activity; "Przerwij" or closing "Porty COM" ends it.
+    void ButtonSzukajClick();
+    PortSearch* portSearch() const { return portSearch_; }
+    // What the search said of each port, by port name, until the next search.
+    QString verdictOf(const QString& portName) const { return verdicts_.value(portName); }
     // ---- Shell of the application
     void ButtonKonfigClick();
     void HandleException(const AppError& error);
@@ -192,8 +206,17 @@ private:
     void showPortOpen();
     void showPortClosed();
     void onPortLost(const QString& message);
-    // Once a second while the port is open: a port that has left the system's list is closed.
-    void checkPortPresent();
+    // Once a second: the system's ports looked up off this thread, for the list while it is watched, or
+    // for the open port (checkPortPresent).
+    void lookUpPorts();
+    // A port that has left the system's list is closed.
+    void checkPortPresent(const QVector<PortEntry>& ports);
+    // The list follows a new set of ports.
+    void followPorts(const QVector<PortEntry>& ports);
+    // ComCombo and the two lists from `ports`; nothing chosen.
+    void setPortList(const QVector<PortEntry>& ports);
+    // "Porty COM" shows the list: names, devices with what the system knows, the search's verdicts.
+    void fillPortsDialog();
     // The branches of DispatchReply.
     void showVersion(const QByteArray& payload);
     void showStatus(const QByteArray& payload);
@@ -216,6 +239,13 @@ private:
 
     SerialPort* port_;
     PortCatalog* catalog_;
+    PortWatcher* portWatcher_ = nullptr;
+    PortSearch* portSearch_ = nullptr;
+    // The look-up under way was started for this open port (empty: for the list).
+    QString lookUpFor_;
+    // The ports as ComCombo lists them, with what the system knows of each.
+    QVector<PortEntry> ports_;
+    QHash<QString, QString> verdicts_;
     People* people_;
     Link* link_;
     QObject* controls_[kControlCount] = {};

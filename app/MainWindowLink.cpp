@@ -5,10 +5,13 @@
 #include "config/Palette.h"
 #include "config/Spoken.h"
 #include "events/EventRegister.h"
+#include "link/ErrorHook.h"
 #include "link/Errors.h"
 #include "link/Link.h"
 #include "link/People.h"
 #include "link/PortCatalog.h"
+#include "link/PortSearch.h"
+#include "link/PortWatcher.h"
 #include "link/SerialPort.h"
 #include "link/Session.h"
 #include "link/Text.h"
@@ -21,6 +24,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QSet>
 #include <QToolButton>
 
 
@@ -139,9 +143,24 @@ void TMain::onPortLost(const QString& message) {
     people_->error(message);
 }
 
-void TMain::checkPortPresent() {
+void TMain::lookUpPorts() {
+    const bool open = port_->Connected();
+    // The list is looked at only while the person could pick from it; an open port for its presence.
+    if (!open && !portsWatched(situation())) return;
+    if (portWatcher_->lookUp()) lookUpFor_ = open ? port_->portName() : QString();
+}
+
+void TMain::portsListed(const QVector<PortEntry>& ports) {
+    // A look-up that began in another state than this one says nothing about it.
+    if (port_->Connected()) {
+        if (lookUpFor_ == port_->portName()) checkPortPresent(ports);
+    } else if (lookUpFor_.isEmpty() && portsWatched(situation())) {
+        followPorts(ports);
+    }
+}
+
+void TMain::checkPortPresent(const QVector<PortEntry>& ports) {
     if (!port_->Connected()) return;
-    const QVector<PortEntry> ports = catalog_->listPorts();
     for (const PortEntry& p : ports)
         if (p.portName == port_->portName()) return;
     // The driver said nothing, but the adapter is gone.
@@ -151,18 +170,32 @@ void TMain::checkPortPresent() {
 
 // ---------------------------------------------------------------- ports
 
-void TMain::ListSerialPorts() {
-    const QVector<PortEntry> ports = catalog_->listPorts();
-    QStringList names;
-    portNames.clear();
+void TMain::setPortList(const QVector<PortEntry>& ports) {
+    ports_ = ports;
+    portNames = portNamesOf(ports);
     deviceNames.clear();
-    for (const PortEntry& p : ports) {
-        portNames.append(p.portName);
-        deviceNames.append(p.deviceName);
-        names.append(p.portName);
-    }
+    for (const PortEntry& p : ports) deviceNames.append(p.deviceName);
     ComCombo->clear();
-    ComCombo->addItems(names);
+    ComCombo->addItems(portNames);
+}
+
+void TMain::ListSerialPorts() { setPortList(catalog_->listPorts()); }
+
+void TMain::followPorts(const QVector<PortEntry>& ports) {
+    const QStringList names = portNamesOf(ports);
+    const QSet<QString> before(portNames.cbegin(), portNames.cend());
+    if (QSet<QString>(names.cbegin(), names.cend()) == before) return;
+    const QString chosen = ComCombo->currentIndex() >= 0 ? ComCombo->currentText() : QString();
+    setPortList(ports);
+    int index = chosen.isEmpty() ? -1 : ComCombo->findText(chosen);
+    // None was chosen or the chosen port went away: a port that has just appeared, else the first.
+    for (int i = 0; index < 0 && i < names.size(); ++i)
+        if (!before.contains(names.at(i))) index = i;
+    if (index < 0 && !names.isEmpty() && !names.first().isEmpty()) index = 0;
+    ComCombo->setCurrentIndex(index);
+    if (index >= 0) port_->Port(ComCombo->itemText(index));
+    applyControlTable();
+    if (FormJakieCOM->isVisible()) fillPortsDialog();
 }
 
 void TMain::RefreshPortList() {
@@ -196,10 +229,31 @@ void TMain::ComComboExit() { applyControlTable(); }
 void TMain::ShowPortsDialog() {
     FormJakieCOM->showBeside();
     RefreshPortList();
-    FormJakieCOM->PortyCom->clear();
-    FormJakieCOM->DevCom->clear();
-    for (int i = 0; i < portNames.size(); ++i) {
-        FormJakieCOM->PortyCom->appendPlainText(portNames.at(i));
-        FormJakieCOM->DevCom->appendPlainText(deviceNames.value(i));
+    fillPortsDialog();
+}
+
+void TMain::fillPortsDialog() {
+    QStringList devices, verdicts;
+    for (const PortEntry& p : ports_) {
+        devices.append(deviceColumnText(p));
+        verdicts.append(verdicts_.value(p.portName));
     }
+    FormJakieCOM->showPorts(portNames, devices, verdicts);
+}
+
+void TMain::ButtonSzukajClick() {
+    // The password as the login sends it; one the recorder could not be sent is refused before a port opens.
+    const QByteArray password = toCp1250(Edit_haslo->text(), QStringLiteral("Hasło"));
+    verdicts_.clear();
+    FormJakieCOM->showBeside();
+    fillPortsDialog();
+    const QVector<ProbeResult> results = portSearch_->run(ports_, password);
+    if (shuttingDown) return;
+    const int found = firstRecorder(results);
+    if (found < 0) return;
+    const int index = ComCombo->findText(results.at(found).port.portName);
+    if (index < 0) return;
+    ComCombo->setCurrentIndex(index);
+    port_->Port(ComCombo->itemText(index));
+    applyControlTable();
 }

@@ -32,7 +32,8 @@ Situation TMain::situation() const {
 
 void TMain::bindControls() {
     QObject* const objects[kControlCount] = {
-        ButtonCom,      FormJakieCOM->Button1, ComCombo,       Edit_haslo,          Button_polacz,
+        ButtonCom,      FormJakieCOM->Button1, FormJakieCOM->ButtonSzukaj, FormJakieCOM->ButtonPrzerwij,
+        ComCombo,       Edit_haslo,            Button_polacz,
         Button_rozlacz, Icon_get,              Icon_put,       SpeedButton2,        SpeedButton1,
         Button_zmiana_hasla, ButtonResetlimit, ButtonZegar,    ButtonRestart,       ButtonFirmware,
         ButtonKonfig,   ButtonPobierz,         ButtonSTOP,     ButtonKasuj,         ButtonCLR,

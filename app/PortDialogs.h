@@ -17,15 +17,21 @@ public:
     QLabel* Label1 = nullptr;
 };
 
-// "Porty COM": port names beside the system's device names, and "Odświerz".
+// "Porty COM": port names beside the system's devices and what the search found on each port;
+// "Odświerz", "Szukaj MX-4" and "Przerwij". Closed with its close box or Esc.
 class TFormJakieCOM : public QDialog {
     Q_OBJECT
 public:
     explicit TFormJakieCOM(QWidget* parent);
     void showBeside();
+    // One line per port in each memo.
+    void showPorts(const QStringList& names, const QStringList& devices, const QStringList& verdicts);
     QPlainTextEdit* PortyCom = nullptr;
     QPlainTextEdit* DevCom = nullptr;
+    QPlainTextEdit* WynikCom = nullptr;  // the search's verdicts
     QPushButton* Button1 = nullptr;  // "Odświerz"
+    QPushButton* ButtonSzukaj = nullptr;
+    QPushButton* ButtonPrzerwij = nullptr;
 };
 
 void centreOn(QWidget* dialog, QWidget* parent);

@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     setUpApplication(app);
     QObject owner;
     const DemoSimulator sim = MakeDemoSimulator(&owner);
-    DemoPortCatalog catalog(std::make_unique<SystemPortCatalog>());
+    DemoPortCatalog catalog(std::make_unique<SystemPortCatalog>(), sim.recorder);
     QtPeople people;
     TMain window({sim.port, &catalog, &people});
     people.setParent(&window);

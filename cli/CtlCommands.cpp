@@ -16,17 +16,20 @@
 #include "link/Errors.h"
 #include "link/Link.h"
 #include "link/PortCatalog.h"
+#include "link/PortSearch.h"
 #include "link/SerialPort.h"
 #include "link/StatusDecode.h"
 #include "link/Text.h"
 #include "maintenance/FirmwareUpdate.h"
 #include "maintenance/ServiceCommands.h"
 #include "maintenance/ServiceExchange.h"
+#include "sim/DemoPort.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QEventLoop>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QScopeGuard>
@@ -37,7 +40,9 @@ namespace {
 QString usageText() {
     return QStringLiteral(
         "Usage: mx4ctl [--port PORT] [--password NNNN] [--yes] COMMAND [ARGS]\n"
-        "  ports                       the serial ports: name and device, one a line\n"
+        "  ports [--probe] [--json]    the serial ports (those named with --port): name and device with\n"
+        "                              what the system knows of it, one a line; --probe asks each for a\n"
+        "                              recorder with the password and adds the verdict\n"
         "  status [--watch]            one live-status reading, \"name: value\" a line\n"
         "  read -o FILE.ncf            read the configuration into a file\n"
         "  write FILE.ncf [--changed] [--verify]\n"
@@ -88,9 +93,70 @@ QString quoted(const QString& value) { return QLatin1Char('"') + value + QLatin1
 
 // ---------------------------------------------------------------- commands without a recorder
 
-int commandPorts() {
-    for (const PortEntry& p : SystemPortCatalog().listPorts()) Terminal::out(p.portName + QLatin1Char('\t') + p.deviceName);
-    return kExitDone;
+// The ports named with --port (a name of the system's list, a device, or "sim"), or all the system's.
+QVector<PortEntry> portsToList(const CtlOptions& o) {
+    if (o.ports.isEmpty()) return SystemPortCatalog().listPorts();
+    QVector<PortEntry> system;
+    bool systemListed = false;
+    QVector<PortEntry> ports;
+    for (const QString& name : o.ports) {
+        if (name == CtlSession::simulatorName()) {
+            ports.append(DemoPort::simulatorEntry());
+            continue;
+        }
+        if (!systemListed) system = SystemPortCatalog().listPorts();
+        systemListed = true;
+        PortEntry entry{name, name};
+        for (const PortEntry& p : system)
+            if (p.portName == name || p.deviceName == name) entry = p;
+        ports.append(entry);
+    }
+    return ports;
+}
+
+QJsonObject portObject(const PortEntry& p) {
+    const auto id = [](int value) {
+        return value < 0 ? QJsonValue() : QJsonValue(QStringLiteral("%1").arg(value, 4, 16, QLatin1Char('0')));
+    };
+    return {{QStringLiteral("name"), p.portName},         {QStringLiteral("device"), p.deviceName},
+            {QStringLiteral("description"), p.description}, {QStringLiteral("manufacturer"), p.manufacturer},
+            {QStringLiteral("vendorId"), id(p.vendorId)},   {QStringLiteral("productId"), id(p.productId)},
+            {QStringLiteral("serialNumber"), p.serialNumber}};
+}
+
+// The ports, one a line ("name<TAB>device column"), or as JSON objects; --probe asks each for a recorder
+// as "Szukaj MX-4" does and adds its verdict: 0 when a recorder answered somewhere, 3 when none did.
+int commandPorts(const CtlOptions& o) {
+    const QVector<PortEntry> ports = portsToList(o);
+    const auto line = [](const PortEntry& p) { return p.portName + QLatin1Char('\t') + deviceColumnText(p); };
+    if (!o.probe) {
+        QJsonArray array;
+        for (const PortEntry& p : ports) {
+            if (o.json) array.append(portObject(p));
+            else Terminal::out(line(p));
+        }
+        if (o.json) Terminal::outRaw(QJsonDocument(array).toJson(QJsonDocument::Indented));
+        return kExitDone;
+    }
+    const QByteArray password = toCp1250(o.password, QStringLiteral("Hasło"));
+    // The built-in simulator is reached through a wire of its own; every other port is a real one.
+    QObject owner;
+    const DemoSimulator sim = MakeDemoSimulator(&owner);
+    const DemoPortCatalog catalog(std::make_unique<SystemPortCatalog>(), sim.recorder);
+    PortSearch search(&catalog);
+    QJsonArray array;
+    QObject::connect(&search, &PortSearch::probed, [&](int, const ProbeResult& r) {
+        if (!o.json) {
+            Terminal::out(line(r.port) + QLatin1Char('\t') + verdictText(r));
+            return;
+        }
+        QJsonObject object = portObject(r.port);
+        object.insert(QStringLiteral("verdict"), verdictText(r));
+        array.append(object);
+    });
+    const QVector<ProbeResult> results = search.run(ports, password);
+    if (o.json) Terminal::outRaw(QJsonDocument(array).toJson(QJsonDocument::Indented));
+    return firstRecorder(results) >= 0 ? kExitDone : kExitRecorder;
 }
 
 int commandShow(const CtlOptions& o, CtlPeople& people) {
@@ -430,7 +496,7 @@ int commandFirmware(const CtlOptions& o, CtlPeople& people) {
         session.port().SetDtrLine(true);
         session.port().SetRtsLine(true);
     } catch (const PortError& e) {
-        people.error(e.message());
+        session.tellPortError(e);
         session.close();
         return kExitPort;
     }
@@ -465,8 +531,9 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("The first day."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The last day."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Add a register of another recorder."));
+    const QCommandLineOption probe(QStringLiteral("probe"), QStringLiteral("Ask each port for a recorder."));
     p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch, site, from, to,
-                  force});
+                  force, probe});
     if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
     if (p.isSet(help)) {
         Terminal::out(usageText());
@@ -481,6 +548,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.command = positional.first();
     options.arguments = positional.mid(1);
     options.port = p.value(port);
+    options.ports = p.values(port);
     options.password = p.value(password);
     options.yes = p.isSet(yes);
     options.output = p.value(output);
@@ -494,6 +562,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.from = p.value(from);
     options.to = p.value(to);
     options.force = p.isSet(force);
+    options.probe = p.isSet(probe);
     if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
 
     if (options.command == QLatin1String("archive")) {
@@ -510,7 +579,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         QList<const QCommandLineOption*> options;
     };
     const QList<Shape> shapes = {
-        {"ports", 0, {}},
+        {"ports", 0, {&json, &probe}},
         {"status", 0, {&watch}},
         {"read", 0, {&output}},
         {"write", 1, {&changed, &verify}},
@@ -532,7 +601,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         return usageError(shape->arguments == 0
                               ? QStringLiteral("%1 takes no argument").arg(options.command)
                               : QStringLiteral("%1 takes one file or value").arg(options.command));
-    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force})
+    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
     if (options.command == QLatin1String("read") && options.output.isEmpty())
@@ -548,7 +617,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
 int RunCommand(const CtlOptions& o) {
     CtlPeople people(o.yes);
     const QString& c = o.command;
-    if (c == QLatin1String("ports")) return commandPorts();
+    if (c == QLatin1String("ports")) return commandPorts(o);
     if (c == QLatin1String("show")) return commandShow(o, people);
     if (c == QLatin1String("status")) return commandStatus(o, people);
     if (c == QLatin1String("read")) return commandRead(o, people);

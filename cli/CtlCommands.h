@@ -6,6 +6,7 @@
 
 struct CtlOptions {
     QString port;             // empty: the first port
+    QStringList ports;        // every --port given (ports lists and probes them all)
     QString password;         // the login password
     bool yes = false;         // no questions
     QString output;           // -o
@@ -13,7 +14,8 @@ struct CtlOptions {
     bool erase = false;       // events --erase
     bool changed = false;     // write --changed
     bool verify = false;      // write --verify
-    bool json = false;        // show --json
+    bool json = false;        // show --json, ports --json
+    bool probe = false;       // ports --probe
     bool watch = false;       // status --watch
     QString site;             // archive create --site
     QString from, to;         // archive csv --from, --to (YYYY-MM-DD)

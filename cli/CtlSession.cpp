@@ -4,6 +4,7 @@
 #include "cli/Interrupt.h"
 #include "link/Errors.h"
 #include "link/PortCatalog.h"
+#include "link/PortHints.h"
 #include "link/QtSerialPort.h"
 #include "link/SerialPort.h"
 #include "link/Session.h"
@@ -21,9 +22,11 @@ CtlSession::CtlSession(const QString& port, CtlPeople* people, QObject* parent) 
         port_ = new QtSerialPort(this);
         portName_ = port;
         const QVector<PortEntry> ports = SystemPortCatalog().listPorts();
-        if (portName_.isEmpty()) {
-            // As the window preselects it: the first port of the list.
-            if (!ports.isEmpty()) portName_ = ports.first().portName;
+        if (portName_.isEmpty() && !ports.isEmpty()) {
+            // As the window preselects it: the first port of the list; the person is told which.
+            const PortEntry& first = ports.first();
+            portName_ = first.portName;
+            people_->information(QStringLiteral("port %1 (%2)").arg(first.portName, deviceColumnText(first)));
         }
         for (const PortEntry& p : ports)
             if (p.portName == portName_) portName_ = p.deviceName.isEmpty() ? p.portName : p.deviceName;
@@ -53,10 +56,16 @@ int CtlSession::open() {
     try {
         openSelectedPort();
     } catch (const PortError& e) {
-        people_->error(e.message());
+        tellPortError(e);
         return kExitPort;
     }
     return kExitDone;
+}
+
+void CtlSession::tellPortError(const PortError& error) {
+    people_->error(portErrorLine(error, portName_));
+    const QString hint = permissionHint(error.systemCode());
+    if (!hint.isEmpty()) people_->error(hint);
 }
 
 void CtlSession::openSelectedPort() {
@@ -76,7 +85,7 @@ int CtlSession::connectAndLogIn(const QString& password) {
     try {
         verdict = LogIn(*link_, bytes);
     } catch (const PortError& e) {
-        people_->error(e.message());
+        tellPortError(e);
         close();
         return kExitPort;
     }

@@ -11,6 +11,7 @@
 #include <memory>
 
 class CtlPeople;
+class PortError;
 class SerialPort;
 
 // The tool's exit status.
@@ -48,6 +49,9 @@ public:
     void logOutAndClose();
     // The closing alone (a command after which the recorder does not answer, such as the restart).
     void close();
+    // A port failure on standard error: the port, the failure and the system's words; how to get access
+    // when it was refused.
+    void tellPortError(const PortError& error);
     bool loggedIn() const;
 
     // ---- Shell

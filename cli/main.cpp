@@ -4,6 +4,7 @@
 #include "cli/CtlSession.h"
 #include "cli/Interrupt.h"
 #include "link/ErrorHook.h"
+#include "link/PortHints.h"
 #include "cli/Terminal.h"
 
 #include <QCoreApplication>
@@ -13,7 +14,10 @@ int main(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("mx4ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MX4_VERSION));
     // What no command handles itself ends up here, from inside the event loop.
-    setErrorHook([](const AppError& e) { Terminal::err(QStringLiteral("mx4ctl: ") + e.message()); });
+    setErrorHook([](const AppError& e) {
+        const auto* portError = dynamic_cast<const PortError*>(&e);
+        Terminal::err(QStringLiteral("mx4ctl: ") + (portError ? portErrorLine(*portError) : e.message()));
+    });
     CtlOptions options;
     const int parsed = ParseCommandLine(app.arguments().mid(1), options);
     if (parsed == -1) return kExitDone;
@@ -31,7 +35,9 @@ int main(int argc, char** argv) {
         Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
         return interrupted(kExitFile);
     } catch (const PortError& e) {
-        Terminal::err(QStringLiteral("mx4ctl: ") + e.message());
+        Terminal::err(QStringLiteral("mx4ctl: ") + portErrorLine(e, options.port));
+        if (const QString hint = permissionHint(e.systemCode()); !hint.isEmpty())
+            Terminal::err(QStringLiteral("mx4ctl: ") + hint);
         return interrupted(kExitPort);
     } catch (const AppError& e) {
         Terminal::err(QStringLiteral("mx4ctl: ") + e.message());

@@ -15,6 +15,7 @@ const char* activityName(Activity a) {
     case Activity::Service: return "Service";
     case Activity::Firmware: return "Firmware";
     case Activity::LoggingOut: return "LoggingOut";
+    case Activity::Searching: return "Searching";
     case Activity::ShuttingDown: return "ShuttingDown";
     }
     return "?";

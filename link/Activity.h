@@ -23,6 +23,7 @@ enum class Activity : quint8 {
     Service,           // password change, clock, restart, counter reset
     Firmware,          // the "Bootloader" dialog is open (and maybe sending)
     LoggingOut,        // "ROZŁĄCZ": logout command and the pause before the port closes
+    Searching,         // "Szukaj MX-4": each listed port opened in turn and asked for a login
     ShuttingDown,      // the main window is closing
 };
 constexpr int kActivityCount = int(Activity::ShuttingDown) + 1;

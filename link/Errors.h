@@ -18,18 +18,26 @@ protected:
     QByteArray utf8_;
 };
 
-// A failing serial port operation: the operation's text and the system's error code.
+// A failing serial port operation: the operation's text and the system's error code; where the back
+// end knows them, also the port and the system's own words for the failure.
 class PortError : public AppError {
 public:
     static constexpr int kNoCode = -1;
-    PortError(const QString& text, int systemCode = kNoCode) : AppError(text), code_(systemCode) {}
+    PortError(const QString& text, int systemCode = kNoCode, QString port = {}, QString reason = {})
+        : AppError(text), code_(systemCode), port_(std::move(port)), reason_(std::move(reason)) {}
     QString message() const override {
         return code_ == kNoCode ? text_ : text_ + QStringLiteral(" (Error: %1)").arg(code_);
     }
     int systemCode() const { return code_; }
+    // The port's name or device ("/dev/ttyUSB0"); empty when not known.
+    QString port() const { return port_; }
+    // What the system said ("No such file or directory"); empty when not known.
+    QString reason() const { return reason_; }
 
 private:
     int code_;
+    QString port_;
+    QString reason_;
 };
 
 class ConversionError : public AppError {

@@ -75,7 +75,13 @@ bool Link::SendAndWait(quint8 code, const QByteArray& payload, int timeoutTicks)
     return ok;
 }
 
-bool Link::WaitReply(int timeoutTicks, quint8 code) {
+bool Link::WaitReply(int timeoutTicks, quint8 code) { return waitFor(timeoutTicks, code, kResends, true, {}); }
+
+bool Link::awaitReply(int timeoutTicks, quint8 code, const std::function<bool()>& giveUp) {
+    return waitFor(timeoutTicks, code, 0, false, giveUp);
+}
+
+bool Link::waitFor(int timeoutTicks, quint8 code, int resends, bool reportSilence, const std::function<bool()>& giveUp) {
     bool result = false;
     const quint64 startTick = tickCount_;
     const int outerCode = awaitedCode_;
@@ -84,7 +90,7 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
     {
         WaitScope scope(waitDepth_);
         st.sending = true;
-        int resendsLeft = kResends;
+        int resendsLeft = resends;
         st.timeoutTicks = quint16(timeoutTicks);
         bool first = true;
         try {
@@ -92,6 +98,7 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
                 QCoreApplication::processEvents(first ? QEventLoop::AllEvents : QEventLoop::WaitForMoreEvents);
                 first = false;
                 if (shuttingDown) break;
+                if (giveUp && giveUp()) break;
                 if (st.arrivedCodes.test(code)) {
                     result = true;
                     break;
@@ -111,7 +118,7 @@ bool Link::WaitReply(int timeoutTicks, quint8 code) {
                     processPendingEvents();
                     continue;
                 }
-                noAnswer(code);
+                if (reportSilence) noAnswer(code);
                 break;
             }
         } catch (...) {

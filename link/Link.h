@@ -50,6 +50,10 @@ public:
     // Waits for a reply with this code: three tries of `timeoutTicks` each, then "Brak odpowiedzi z MX-4"
     // (silent for code 80), DropConnection and EnterLoggedOut.
     bool WaitReply(int timeoutTicks, quint8 code);
+    // One try of `timeoutTicks` for a reply with this code: no resend, and nothing said or dropped when
+    // none comes (the search for a recorder asks each port once). `giveUp`, asked after every pass of
+    // events, ends the wait early. True when the reply came.
+    bool awaitReply(int timeoutTicks, quint8 code, const std::function<bool()>& giveUp = {});
     // The payload of the first frame with this code since the last awaited send: what a successful wait
     // saw, even when later frames have replaced replyPayload.
     QByteArray replyPayloadOf(quint8 code) const { return st.arrivedPayloads[code]; }
@@ -114,6 +118,7 @@ private:
     void finishStatus();
     // Three tries have gone unanswered: the box, the connection dropped, logged out (silent for code 80).
     void noAnswer(quint8 code);
+    bool waitFor(int timeoutTicks, quint8 code, int resends, bool reportSilence, const std::function<bool()>& giveUp);
     void keepQuietAfterExchange();
 
     SerialPort* port_;

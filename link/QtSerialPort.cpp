@@ -29,6 +29,12 @@ QtSerialPort::QtSerialPort(QObject* parent) : SerialPort(parent) {
 QtSerialPort::~QtSerialPort() { ClosePort(); }
 
 int QtSerialPort::systemErrorCode(QSerialPort::SerialPortError error, const QString& errorString) {
+#ifndef Q_OS_WIN
+    // Qt passes on the system's words for a failed call, and they say more than its error kinds: a port
+    // in use and a port without access are both a PermissionError.
+    for (const int code : {EBUSY, EACCES, ENOENT, ENODEV, ENXIO, EIO})
+        if (errorString == qt_error_string(code)) return code;
+#endif
     switch (error) {
     case QSerialPort::PermissionError:
         // Qt reports a port held by another program as a failure to take its lock.
@@ -48,18 +54,20 @@ void QtSerialPort::OpenPort() {
     release();
     lost_ = false;
     if (!port_.open(QIODevice::ReadWrite)) {
-        const int code = systemErrorCode(port_.error(), port_.errorString());
+        const QString reason = port_.errorString();
+        const int code = systemErrorCode(port_.error(), reason);
         port_.clearError();
-        throw PortError(QStringLiteral("Unable to open com port"), code);
+        throw PortError(QStringLiteral("Unable to open com port"), code, name_, reason);
     }
     const bool configured = port_.setBaudRate(QSerialPort::Baud4800) && port_.setDataBits(QSerialPort::Data8) &&
                             port_.setParity(QSerialPort::NoParity) &&
                             port_.setStopBits(QSerialPort::OneStop) &&
                             port_.setFlowControl(QSerialPort::NoFlowControl);
     if (!configured) {
-        const int code = systemErrorCode(port_.error(), port_.errorString());
+        const QString reason = port_.errorString();
+        const int code = systemErrorCode(port_.error(), reason);
         port_.close();
-        throw PortError(QStringLiteral("Unable to set com port parameters"), code);
+        throw PortError(QStringLiteral("Unable to set com port parameters"), code, name_, reason);
     }
     // Linux raises both lines on open; they stay low until the caller raises them. A driver that refuses
     // leaves the port closed, as every failed open does.
@@ -92,7 +100,7 @@ void QtSerialPort::setLine(bool dtrLine, bool on) {
     // broken port.
     if (!r.ok && !r.unsupported)
         throw PortError(dtrLine ? QStringLiteral("Unable to set DTR line") : QStringLiteral("Unable to set RTS line"),
-                        r.systemCode);
+                        r.systemCode, name_);
 }
 
 void QtSerialPort::SetDtrLine(bool on) { setLine(true, on); }
@@ -102,8 +110,9 @@ qint64 QtSerialPort::WriteBytes(const QByteArray& bytes) {
     if (!port_.isOpen()) throw PortError(QStringLiteral("Port Not Open"));
     const qint64 written = port_.write(bytes);
     if (written < 0) {
-        const int code = systemErrorCode(port_.error(), port_.errorString());
-        throw PortError(QStringLiteral("Unable to write to com port"), code);
+        const QString reason = port_.errorString();
+        const int code = systemErrorCode(port_.error(), reason);
+        throw PortError(QStringLiteral("Unable to write to com port"), code, name_, reason);
     }
     // write() only queues; the frame must be on its way before any blocking pause that follows it.
     port_.waitForBytesWritten(100 * bytes.size() + 1000);

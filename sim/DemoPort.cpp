@@ -9,7 +9,8 @@ QString DemoPort::simulatorPortName() { return SimWire::defaultPortName(); }
 PortEntry DemoPort::simulatorEntry() {
     PortEntry entry;
     entry.portName = simulatorPortName();
-    entry.deviceName = QStringLiteral("symulator MX-4 wbudowany w program");
+    entry.deviceName = QStringLiteral("symulator");
+    entry.description = QStringLiteral("MX-4 wbudowany w program");
     entry.usbAdapter = false;
     return entry;
 }
@@ -45,7 +46,13 @@ void DemoPort::setPortName(const QString& name) {
     if (name != simulatorPortName()) other_->Port(name);
 }
 
-DemoPortCatalog::DemoPortCatalog(std::unique_ptr<PortCatalog> system) : system_(std::move(system)) {}
+DemoPortCatalog::DemoPortCatalog(std::unique_ptr<PortCatalog> system, Recorder* recorder)
+    : system_(std::move(system)), recorder_(recorder) {}
+
+std::unique_ptr<SerialPort> DemoPortCatalog::makePort(const PortEntry& entry) const {
+    if (entry.portName == DemoPort::simulatorPortName() && recorder_) return std::make_unique<SimWire>(recorder_);
+    return system_ ? system_->makePort(entry) : PortCatalog::makePort(entry);
+}
 
 QVector<PortEntry> DemoPortCatalog::listPorts() const {
     QVector<PortEntry> ports{DemoPort::simulatorEntry()};

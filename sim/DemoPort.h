@@ -50,14 +50,17 @@ private:
     QString name_;
 };
 
-// The simulator's entry first, then the ports of `system`.
+// The simulator's entry first, then the ports of `system`. The search for a recorder reaches `recorder`
+// through a wire of its own on the simulator's entry.
 class DemoPortCatalog : public PortCatalog {
 public:
-    explicit DemoPortCatalog(std::unique_ptr<PortCatalog> system);
+    explicit DemoPortCatalog(std::unique_ptr<PortCatalog> system, Recorder* recorder = nullptr);
     QVector<PortEntry> listPorts() const override;
+    std::unique_ptr<SerialPort> makePort(const PortEntry& entry) const override;
 
 private:
     std::unique_ptr<PortCatalog> system_;
+    Recorder* recorder_;
 };
 
 // What the demo's main() needs: a recorder paced at 4800 baud with its live state drifting and a register

@@ -3,12 +3,16 @@
 #include "config/ConfigArea.h"
 #include "config/Defaults.h"
 #include "config/Palette.h"
+#include "app/PortDialogs.h"
+#include "link/PortSearch.h"
 #include "link/StatusDecode.h"
+#include "support/FakePort.h"
 #include "support/WindowRig.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QStatusBar>
 #include <QToolButton>
@@ -216,6 +220,153 @@ private Q_SLOTS:
                  QStringList{"error: Port MX-4 (symulator) został odłączony od komputera"});
         QCOMPARE(rig.w().Edit_status->text(), QStringLiteral("ROZŁĄCZONY"));
         QCOMPARE(rig.w().Edit_logon->text(), QString("WYLOGOWANY"));
+    }
+
+    // ---------------------------------------------------------------- the list follows the cable
+
+    // While idle the list follows the system's ports: the choice stays while its port exists, else a
+    // port that has just appeared is taken, else the first; "POŁĄCZ" and an open "Porty COM" follow.
+    void theListFollowsWhatIsPlugged() {
+        const auto entry = [](const QString& name) { return PortEntry{name, "/dev/" + name}; };
+        WindowRig<FakePort> rig({entry("ttyS0"), entry("ttyS1")});
+        TMain& w = rig.w();
+        const auto follows = [&](const QStringList& plugged, const QString& chosen) {
+            QVector<PortEntry> ports;
+            for (const QString& name : plugged) ports.append(entry(name));
+            rig.catalog.setPorts(ports);
+            if (!rig.waitFor([&] { return w.portNames == plugged; }, 40)) return false;
+            return w.ComCombo->currentText() == chosen && w.Button_polacz->isEnabled() == !chosen.isEmpty() &&
+                   (chosen.isEmpty() || rig.port.portName() == chosen) &&
+                   w.FormJakieCOM->PortyCom->toPlainText() == plugged.join('\n');
+        };
+        w.ButtonCom->click();
+        w.ComCombo->setCurrentIndex(1);
+        Q_EMIT w.ComCombo->activated(1);
+        QVERIFY(follows({"ttyUSB0", "ttyS0", "ttyS1"}, "ttyS1"));
+        // The chosen port pulled as another is plugged: the new one, not the first.
+        QVERIFY(follows({"ttyUSB0", "ttyS0", "ttyACM0"}, "ttyACM0"));
+        QVERIFY(follows({"ttyUSB0", "ttyS0"}, "ttyUSB0"));
+        QVERIFY(follows({}, ""));
+        QVERIFY(follows({"ttyUSB1"}, "ttyUSB1"));
+        QVERIFY(rig.people.shown.isEmpty());
+    }
+
+    // Logged in, the list stays as it is whatever is plugged; it follows again once disconnected.
+    void nothingFollowsWhileConnected() {
+        SimRig rig;
+        QVERIFY(rig.login());
+        const PortEntry sim = rig.catalog.listPorts().first();
+        rig.catalog.setPorts({sim, {"ttyUSB0", "/dev/ttyUSB0", true}});
+        rig.runTicks(40);
+        QCOMPARE(rig.w().portNames, QStringList{sim.portName});
+        QVERIFY(rig.loggedIn());
+        rig.w().Button_rozlacz->click();
+        QVERIFY(rig.waitFor([&] { return rig.w().portNames.size() == 2; }, 40));
+        QCOMPARE(rig.w().ComCombo->currentText(), sim.portName);
+    }
+
+    // "Szukaj MX-4": a silent port gets the preamble and one login, ports that do not open say why, the
+    // recorder is logged out again and chosen; the window stays usable meanwhile and the list does not
+    // follow until it ends.
+    void searchFindsTheRecorder() {
+        SimRig rig;
+        TMain& w = rig.w();
+        const PortEntry sim = rig.catalog.listPorts().first();
+        QByteArrayList silentFrames;
+        rig.catalog.setPorts({{"COM9", "COM9"}, {"COM5", "COM5"}, {"COM6", "COM6"}, sim});
+        rig.catalog.setPortMaker([&](const PortEntry& p) -> std::unique_ptr<SerialPort> {
+            if (p.portName == sim.portName) return std::make_unique<SimWire>(&rig.recorder);
+            auto other = std::make_unique<FakePort>();
+            other->onWrite = [&](const QByteArray& frame) { silentFrames.append(frame); };
+            other->openFails = p.portName != "COM9";
+            other->openError = p.portName == "COM5" ? 16 : 13;
+            return other;
+        });
+        w.ButtonCom->click();
+        QCOMPARE(w.ComCombo->currentText(), QString("COM9"));
+        QStringList during;
+        QVector<ProbeResult> results;
+        connect(w.portSearch(), &PortSearch::probing, &w, [&](int index) {
+            if (index != 0) return;
+            for (QWidget* c : std::initializer_list<QWidget*>{w.Button_polacz, w.ButtonFirmware, w.ButtonCom,
+                                                              w.ComCombo, w.FormJakieCOM->ButtonSzukaj})
+                if (c->isEnabled()) during << c->objectName() + " usable";
+            if (!w.FormJakieCOM->ButtonPrzerwij->isEnabled()) during << "Przerwij unusable";
+            w.ButtonKonfig->click();
+            if (!w.Config->boxesVisible()) during << "Konfiguracja refused";
+            rig.catalog.setPorts({{"COM9", "COM9"}, {"COM5", "COM5"}, {"COM6", "COM6"}, sim, {"ttyUSB0", "ttyUSB0"}});
+        });
+        connect(w.portSearch(), &PortSearch::probed, &w, [&](int index, const ProbeResult& r) {
+            results.append(r);
+            if (index == 3 && w.portNames.size() != 4) during << "the list followed during the search";
+        });
+        w.FormJakieCOM->ButtonSzukaj->click();
+        QCOMPARE(during, QStringList());
+        QCOMPARE(w.FormJakieCOM->WynikCom->toPlainText(),
+                 QString("brak odpowiedzi\nzajęty\nbrak uprawnień\nMX-4 odpowiada"));
+        QCOMPARE(w.ComCombo->currentText(), sim.portName);
+        QCOMPARE(w.link()->activity().current(), Activity::Idle);
+        QVERIFY(w.Button_polacz->isEnabled());
+        // No resend on the silent port; the recorder saw the login and the logout, and its line closed.
+        QCOMPARE(silentFrames.size(), 2);
+        QCOMPARE(quint8(silentFrames.at(1).at(1)), quint8(1));
+        QCOMPARE(results.at(0).loginFrames, 1);
+        QCOMPARE(rig.recorder.receivedCodes(), (QVector<quint8>{0, 1, 2}));
+        QVERIFY(results.at(3).loggedOut);
+        QVERIFY(rig.people.shown.isEmpty());
+        // The port plugged during the search is listed now.
+        QVERIFY(rig.waitFor([&] { return w.portNames.size() == 5; }, 40));
+        QCOMPARE(w.ComCombo->currentText(), sim.portName);
+    }
+
+    // "Przerwij", or closing "Porty COM" with Esc, ends the search once the port being asked has closed.
+    void searchEndsWhenCancelled_data() {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Przerwij") << false;
+        QTest::newRow("Esc") << true;
+    }
+    void searchEndsWhenCancelled() {
+        QFETCH(bool, escape);
+        SimRig rig;
+        TMain& w = rig.w();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const PortEntry sim = rig.catalog.listPorts().first();
+        QStringList seen;
+        rig.catalog.setPorts({{"COM9", "COM9"}, sim});
+        rig.catalog.setPortMaker([&](const PortEntry& p) -> std::unique_ptr<SerialPort> {
+            if (p.portName == sim.portName) return std::make_unique<SimWire>(&rig.recorder);
+            auto port = std::make_unique<FakePort>();
+            port->onClose = [&] { seen << "closed"; };
+            // The person gives up while the preamble's pause runs.
+            port->onWrite = [&](const QByteArray& frame) {
+                seen << QString("frame %1").arg(int(frame.at(1)));
+                QTimer::singleShot(0, &w, [&] {
+                    if (escape)
+                        QTest::keyClick(w.FormJakieCOM, Qt::Key_Escape);
+                    else
+                        w.FormJakieCOM->ButtonPrzerwij->click();
+                });
+            };
+            return port;
+        });
+        quint64 ticks = 0;
+        connect(w.portSearch(), &PortSearch::probed, &w, [&](int, const ProbeResult& r) {
+            seen << "verdict";
+            ticks = r.ticks;
+        });
+        w.ButtonCom->click();
+        w.FormJakieCOM->ButtonSzukaj->click();
+        // The preamble, no login, the port closed, and no other port asked; the pause after the preamble
+        // ended at the cancel, not after its ten ticks.
+        QCOMPARE(seen, (QStringList{"frame 0", "closed", "verdict"}));
+        QVERIFY2(ticks < 20, qPrintable(QString::number(ticks)));
+        QCOMPARE(w.verdictOf("COM9"), QString("przerwano"));
+        QCOMPARE(w.verdictOf(sim.portName), QString());
+        QVERIFY(rig.recorder.received().isEmpty());
+        QCOMPARE(w.ComCombo->currentText(), QString("COM9"));
+        QCOMPARE(w.link()->activity().current(), Activity::Idle);
+        QCOMPARE(w.FormJakieCOM->isVisible(), !escape);
     }
 };
 

@@ -36,7 +36,8 @@ namespace {
 const QVector<Control> kRecorderCommands{
     Control::Button_polacz, Control::Button_rozlacz, Control::Icon_get,       Control::Icon_put,
     Control::Button_zmiana_hasla, Control::ButtonResetlimit, Control::ButtonZegar, Control::ButtonRestart,
-    Control::ButtonFirmware, Control::ButtonPobierz, Control::ButtonKasuj, Control::Pobierz1, Control::Zapisz1};
+    Control::ButtonFirmware, Control::ButtonPobierz, Control::ButtonKasuj, Control::Pobierz1, Control::Zapisz1,
+    Control::ButtonSzukaj};
 
 Situation anySituation(Activity a, int bits) {
     Situation s;

@@ -13,11 +13,13 @@
 #include "link/Text.h"
 #include "sim/PtyRecorder.h"
 #include "sim/RecorderData.h"
+#include "support/PtyPair.h"
 #include "support/TestFiles.h"
 
 #include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -30,7 +32,9 @@
 #include <QtTest>
 #include <fcntl.h>
 #include <signal.h>
+#include <functional>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -225,8 +229,60 @@ private Q_SLOTS:
     void missingPort() {
         const Run r = ctl({"--port", "/dev/mx4-no-such-port", "read", "-o", file("missing.ncf")});
         QVERIFY2(r.code == 5, qPrintable(describe(r)));
-        QCOMPARE(r.err.trimmed(), QString("mx4ctl: Unable to open com port (Error: 2)"));
+        QCOMPARE(r.err.trimmed(),
+                 QString("mx4ctl: /dev/mx4-no-such-port: Unable to open com port (Error: 2): No such file or directory"));
         QVERIFY(!QFileInfo::exists(file("missing.ncf")));
+    }
+
+#ifdef Q_OS_LINUX
+    // A port without permission: 5, the failure with the system's words, and what to do about it. Root
+    // opens any device, so the program runs as nobody then.
+    void permissionDenied() {
+        PtyPair pty;
+        pty.closeSlave();
+        QVERIFY(::chmod(pty.path.toLocal8Bit().constData(), 0) == 0);
+        const Run r = ctl({"--port", pty.path, "status"}, QString(), [](QProcess& p) {
+            if (p.state() != QProcess::NotRunning) return;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("USER", "technik");
+            p.setProcessEnvironment(env);
+            if (::geteuid() == 0)
+                p.setChildProcessModifier([] {
+                    if (::setgid(65534) != 0 || ::setuid(65534) != 0) ::_exit(99);
+                });
+        });
+        QVERIFY2(r.code == 5, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("mx4ctl: " + pty.path + ": Unable to open com port (Error: 13): Permission denied\n"
+                                "mx4ctl: Brak uprawnień do portu. Dodaj użytkownika do grupy dialout: sudo usermod "
+                                "-aG dialout technik i zaloguj się ponownie.\n"),
+                 qPrintable(describe(r)));
+    }
+#endif
+
+    // ports --probe: the recorder, a recorder that refuses the password and a silent line, each with its
+    // verdict beside the device; the recorder logged out again. As JSON, one object a port; 3 when no
+    // recorder answered.
+    void portsProbe() {
+        PtyLine right, wrong;
+        wrong.recorder().setPassword("4321");
+        PtyPair silent;
+        silent.closeSlave();
+        Run r = ctl({"--port", right.far.path(), "--port", wrong.far.path(), "--port", silent.path, "ports", "--probe"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        const QString device = "%1\t%1\t%2";
+        QCOMPARE(r.lines(), (QStringList{device.arg(right.far.path(), "MX-4 odpowiada"),
+                                         device.arg(wrong.far.path(), "MX-4: błędne hasło"),
+                                         device.arg(silent.path, "brak odpowiedzi")}));
+        QCOMPARE(right.recorder().receivedCodes(), (QVector<quint8>{0, 1, 2}));
+        QCOMPARE(wrong.recorder().receivedCodes(), (QVector<quint8>{0, 1}));
+
+        r = ctl({"--port", silent.path, "ports", "--probe", "--json"});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        const QJsonArray ports = QJsonDocument::fromJson(r.out.toUtf8()).array();
+        QCOMPARE(ports.size(), 1);
+        QCOMPARE(ports.at(0).toObject().value("name").toString(), silent.path);
+        QCOMPARE(ports.at(0).toObject().value("verdict").toString(), QString("brak odpowiedzi"));
+        QVERIFY(ports.at(0).toObject().value("vendorId").isNull());
     }
 
     // The built-in simulator: read, show, diff; then a file that differs in one field.

@@ -6,6 +6,7 @@
 #include "support/PtyPair.h"
 
 #include <QtTest>
+#include <cerrno>
 
 namespace {
 // The real back end whose driver refuses one of the lines.
@@ -27,6 +28,27 @@ protected:
 class SerialOpenTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
+#ifdef Q_OS_LINUX
+    // The code a failed open reports, from Qt's error kind and the system's words: a port in use and a
+    // port without access are both a PermissionError, and the search tells them apart by the code.
+    void openFailureCodes_data() {
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("words");
+        QTest::addColumn<int>("code");
+        QTest::newRow("no access") << int(QSerialPort::PermissionError) << qt_error_string(EACCES) << EACCES;
+        QTest::newRow("in use") << int(QSerialPort::PermissionError) << qt_error_string(EBUSY) << EBUSY;
+        QTest::newRow("locked by another program")
+            << int(QSerialPort::PermissionError) << QString("Permission error while locking the device") << EBUSY;
+        QTest::newRow("absent") << int(QSerialPort::DeviceNotFoundError) << qt_error_string(ENOENT) << ENOENT;
+    }
+    void openFailureCodes() {
+        QFETCH(int, error);
+        QFETCH(QString, words);
+        QFETCH(int, code);
+        QCOMPARE(QtSerialPort::systemErrorCode(QSerialPort::SerialPortError(error), words), code);
+    }
+#endif
+
     void refusedLineLeavesThePortClosed_data() {
         QTest::addColumn<bool>("dtr");
         QTest::newRow("DTR") << true;

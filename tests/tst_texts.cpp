@@ -244,6 +244,8 @@ private Q_SLOTS:
             {"TFormJakieCOM", T, "Porty COM"},
             {"TFormJakieCOM", I, "Dostępne porty COM w systemie"},
             {"TFormJakieCOM/Button1", T, "Odświerz"},
+            {"TFormJakieCOM/ButtonSzukaj", T, "Szukaj MX-4"},
+            {"TFormJakieCOM/ButtonPrzerwij", T, "Przerwij"},
             {"TFormCom", T, ""},
             {"TFormCom/Label1", T, "Trwa otwieranie portu COM"},
             {"TFboot", T, "Bootloader"},

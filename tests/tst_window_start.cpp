@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -151,6 +152,59 @@ private Q_SLOTS:
         QVERIFY(!rig.w().FormCom->isVisible());
         QCOMPARE(rig.w().Edit_status->text(), QString("ROZŁĄCZONY"));
         QVERIFY(rig.w().ComCombo->isEnabled());
+    }
+
+    // A port refused for lack of permission says what to do on a second line, with the user's name.
+    void openFailureSaysWhatToDo_data() {
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("absent") << 2 << "error: Unable to open com port (Error: 2)";
+        QTest::newRow("in use") << 16 << "error: Unable to open com port (Error: 16)";
+#ifdef Q_OS_LINUX
+        QTest::newRow("no permission") << 13
+                                       << "error: Unable to open com port (Error: 13)\nBrak uprawnień do portu. Dodaj "
+                                          "użytkownika do grupy dialout: sudo usermod -aG dialout technik i zaloguj się "
+                                          "ponownie.";
+#endif
+    }
+    void openFailureSaysWhatToDo() {
+        QFETCH(int, code);
+        QFETCH(QString, shown);
+        const QByteArray user = qgetenv("USER");
+        qputenv("USER", "technik");
+        const auto restore = qScopeGuard([&] { qputenv("USER", user); });
+        Rig rig;
+        rig.port.openFails = true;
+        rig.port.openError = code;
+        rig.w().Button_polacz->click();
+        QCOMPARE(rig.people.shown, QStringList{shown});
+        QVERIFY(rig.w().Button_polacz->isEnabled());
+    }
+
+    // The device column: the device and what the system knows of it; the list keeps the names. Esc
+    // closes the dialog.
+    void portsDialogSaysWhatEachPortIs() {
+        QVector<PortEntry> list{{"ttyUSB0", "/dev/ttyUSB0", true}, {"ttyACM0", "/dev/ttyACM0", true},
+                                {"ttyS0", "/dev/ttyS0", false}};
+        list[0].description = "FT232R USB UART";
+        list[0].manufacturer = "FTDI";
+        list[0].vendorId = 0x0403;
+        list[0].productId = 0x6001;
+        list[0].serialNumber = "A50285BI";
+        list[1].vendorId = 0x2341;
+        Rig rig(list);
+        TMain& w = rig.w();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        w.ButtonCom->click();
+        QCOMPARE(w.FormJakieCOM->PortyCom->toPlainText(), QString("ttyUSB0\nttyACM0\nttyS0"));
+        QCOMPARE(w.FormJakieCOM->DevCom->toPlainText(),
+                 QString("/dev/ttyUSB0 — FT232R USB UART (FTDI, 0403:6001, A50285BI)\n/dev/ttyACM0 — (2341)\n/dev/ttyS0"));
+        QCOMPARE(w.ComCombo->itemText(0), QString("ttyUSB0"));
+        QVERIFY(QTest::qWaitForWindowActive(w.FormJakieCOM));
+        QTest::keyClick(w.FormJakieCOM->focusWidget() ? w.FormJakieCOM->focusWidget() : w.FormJakieCOM, Qt::Key_Escape);
+        QVERIFY(!w.FormJakieCOM->isVisible());
+        QVERIFY(w.isVisible());
     }
 
     void errorHookFullStopRuleAndConversionErrors() {

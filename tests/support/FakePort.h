@@ -13,13 +13,16 @@ public:
     QByteArrayList written;
     // Called for every write; may deliver an answer (delivered on the next event-loop pass).
     std::function<void(const QByteArray&)> onWrite;
+    // Called when the port closes.
+    std::function<void()> onClose;
     bool openFails = false;
+    int openError = 2;  // the system's code of a failed open
     // What the receiver said it still needs after each chunk.
     QVector<int> hints;
 
     QString portName() const override { return name_; }
     void OpenPort() override {
-        if (openFails) throw PortError(QStringLiteral("Unable to open com port"), 2);
+        if (openFails) throw PortError(QStringLiteral("Unable to open com port"), openError);
         open_ = true;
         dtr_ = rts_ = false;
     }
@@ -42,6 +45,7 @@ public:
     int bytesWaiting() const override { return rx_.size(); }
     void expectBytes(int count) override { hints.append(count); }
     void ClosePort() override {
+        if (open_ && onClose) onClose();
         open_ = false;
         rx_.clear();
     }
