@@ -2,6 +2,7 @@
 
 #include "cli/CtlArchive.h"
 #include "cli/CtlPeople.h"
+#include "archive/RegisterArchive.h"
 #include "cli/CtlSession.h"
 #include "cli/Interrupt.h"
 #include "cli/Terminal.h"
@@ -49,9 +50,9 @@ QString usageText() {
         "                              write a configuration file\n"
         "  diff FILE.ncf               the fields where the recorder and the file differ\n"
         "  show FILE.ncf [--json]      a configuration file in words (no recorder needed)\n"
-        "  events [-o FILE.txt] [--csv FILE.csv] [--erase]\n"
+        "  events [-o FILE.txt] [--csv FILE.csv] [--archive FILE.mx4a [--force]] [--erase]\n"
         "                              download the event register; --erase only after a\n"
-        "                              complete download whose files were written\n"
+        "                              complete download whose files and archive were written\n"
         "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
         "  archive FILE.mx4a create --site NAME | info [--json] | import FILE.txt... [--force]\n"
         "        | csv -o FILE.csv [--from YYYY-MM-DD] [--to YYYY-MM-DD] | log | verify\n"
@@ -421,6 +422,25 @@ int commandEvents(const CtlOptions& o, CtlPeople& people) {
     }
     if (!o.output.isEmpty()) people.information(QStringLiteral("Zapisano plik historii"));
     if (!o.csv.isEmpty() && o.output.isEmpty()) people.information(QStringLiteral("Zapisano plik CSV"));
+    // Into the site's archive, whole or not (the log says which); the archive is made when there is none.
+    if (!o.archive.isEmpty()) {
+        try {
+            const std::unique_ptr<RegisterArchive> archive =
+                RegisterArchive::openOrCreate(o.archive, RegisterArchive::defaultSiteName(o.archive));
+            const ArchiveImport added = archive->add(
+                ArchiveSource::download(download.records(), done, c.session.recorderVersion()), o.force);
+            if (added.refusedAsForeign) {
+                people.error(QStringLiteral("Rejestr nie ma wspólnych zdarzeń z archiwum „%1”; nie dodano (--force "
+                                            "dodaje mimo to); rejestru nie skasowano")
+                                 .arg(archive->site()));
+                return kExitFile;
+            }
+            people.information(ImportSummaryText(added));
+        } catch (const FileError& e) {
+            people.error(e.message() + QStringLiteral("; rejestru nie skasowano"));
+            return kExitFile;
+        }
+    }
     // Only a register that came whole may be erased: the recorder holds the only copy of the rest.
     if (!done.complete()) {
         people.error(incompleteText(done));
@@ -532,8 +552,10 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The last day."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Add a register of another recorder."));
     const QCommandLineOption probe(QStringLiteral("probe"), QStringLiteral("Ask each port for a recorder."));
+    const QCommandLineOption archive(QStringLiteral("archive"), QStringLiteral("The register archive to add to."),
+                                     QStringLiteral("FILE"));
     p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch, site, from, to,
-                  force, probe});
+                  force, probe, archive});
     if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
     if (p.isSet(help)) {
         Terminal::out(usageText());
@@ -563,11 +585,13 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.to = p.value(to);
     options.force = p.isSet(force);
     options.probe = p.isSet(probe);
+    options.archive = p.value(archive);
     if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
 
     if (options.command == QLatin1String("archive")) {
         QStringList given;
-        for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force})
+        for (const QCommandLineOption* o :
+             {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &archive})
             if (p.isSet(*o)) given << o->names().last();
         return CheckArchiveCommand(options, given);
     }
@@ -585,7 +609,7 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         {"write", 1, {&changed, &verify}},
         {"diff", 1, {}},
         {"show", 1, {&json}},
-        {"events", 0, {&output, &csv, &erase}},
+        {"events", 0, {&output, &csv, &archive, &force, &erase}},
         {"erase", 0, {}},
         {"clock", 0, {}},
         {"restart", 0, {}},
@@ -601,13 +625,14 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         return usageError(shape->arguments == 0
                               ? QStringLiteral("%1 takes no argument").arg(options.command)
                               : QStringLiteral("%1 takes one file or value").arg(options.command));
-    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe})
+    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &archive})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
     if (options.command == QLatin1String("read") && options.output.isEmpty())
         return usageError(QStringLiteral("read needs -o FILE"));
-    if (options.command == QLatin1String("events") && options.output.isEmpty() && options.csv.isEmpty())
-        return usageError(QStringLiteral("events needs -o FILE.txt or --csv FILE.csv"));
+    if (options.command == QLatin1String("events") && options.output.isEmpty() && options.csv.isEmpty() &&
+        options.archive.isEmpty())
+        return usageError(QStringLiteral("events needs -o FILE.txt, --csv FILE.csv or --archive FILE.mx4a"));
     // A password the recorder could not be sent is refused before anything goes out.
     if (!isCp1250(options.password))
         return usageError(QStringLiteral("the password \"%1\" holds characters the recorder cannot take").arg(options.password));

@@ -11,6 +11,7 @@ struct CtlOptions {
     bool yes = false;         // no questions
     QString output;           // -o
     QString csv;              // --csv
+    QString archive;          // events --archive
     bool erase = false;       // events --erase
     bool changed = false;     // write --changed
     bool verify = false;      // write --verify

@@ -8,6 +8,7 @@
 #include "link/QtSerialPort.h"
 #include "link/SerialPort.h"
 #include "link/Session.h"
+#include "link/StatusDecode.h"
 #include "link/Text.h"
 #include "sim/DemoPort.h"
 #include "sim/SimWire.h"
@@ -91,6 +92,7 @@ int CtlSession::connectAndLogIn(const QString& password) {
     }
     switch (verdict) {
     case LoginVerdict::LoggedIn:
+        recorderVersion_ = VersionText(link_->replyPayloadOf(1)).value_or(QString());
         EnterLoggedIn();
         return loggedIn() ? kExitDone : kExitRecorder;
     case LoginVerdict::WrongPassword:

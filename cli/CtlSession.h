@@ -53,6 +53,8 @@ public:
     // when it was refused.
     void tellPortError(const PortError& error);
     bool loggedIn() const;
+    // The recorder's firmware version as its login answered it ("MX-4 v 1.2"); empty before a login.
+    QString recorderVersion() const { return recorderVersion_; }
 
     // ---- Shell
     void DispatchReply(quint8 code, const QByteArray& payload) override;
@@ -70,6 +72,7 @@ private:
     CtlPeople* people_;
     // The session is logging out and closing: an interrupt no longer cuts its waits short.
     bool ending_ = false;
+    QString recorderVersion_;
     QString portName_;
     SerialPort* port_ = nullptr;
     Link* link_ = nullptr;

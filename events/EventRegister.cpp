@@ -204,7 +204,7 @@ void EventRegister::ButtonKasujClick() {
         question += QStringLiteral("\nUwaga: pobrany rejestr jest niepełny (%1 z %2 zdarzeń).")
                         .arg(done.received)
                         .arg(qMax(done.announced, 0));
-    if (!people_->askYesNo(question)) return;
+    if (!people_->askYesNo(question, Preselected::No)) return;
     // The question let events run: the login may be gone, or a download may have begun.
     if (downloading() || !loggedIn()) return;
     if (EraseRegister(*link_))

@@ -283,7 +283,7 @@ private Q_SLOTS:
         QTest::addColumn<bool>("answered");
         QTest::addColumn<QString>("fault");  // what made the register come short
         QTest::addColumn<QStringList>("shown");
-        const QString ask = "ask: Czy skasować rejestr zdarzeń ?";
+        const QString ask = "ask (Nie): Czy skasować rejestr zdarzeń ?";
         QTest::newRow("Yes") << true << true << "" << QStringList{"beep", ask, "information: Rejestr zdarzeń skasowany"};
         QTest::newRow("No") << false << true << "" << QStringList{"beep", ask};
         QTest::newRow("no answer") << true << false << ""

@@ -89,14 +89,14 @@ bool allowedMessage(const QString& shown) {
         "information: Odczytano plik konfiguracji", "information: Zapisano plik historii",
         "information: Rejestr zdarzeń skasowany", "information: Ustawiono zegar w MX-4",
         "information: Hasło zmienione", "information: Aktualizacja zakonczona", "warning: " + kWarning,
-        "ask: Czy skasować rejestr zdarzeń ?", "print",
+        "ask (Nie): Czy skasować rejestr zdarzeń ?", "print",
         "ask (Nie): Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?",
         "information: Konfiguracja w oknie jest taka sama jak w MX-4",
         "information: Konfiguracja w oknie jest taka sama jak w pliku"};
     if (exact.contains(shown) || shown == QLatin1String("beep")) return true;
     for (const char* prefix : {"open: ", "save: ", "error: Port ", "error: Nie można otworzyć pliku",
                                "error: Plik firmware", "information: Zapisano zmienione pozycje: ",
-                               "error: Weryfikacja nieudana: ", "ask: Czy skasować rejestr zdarzeń ?\nUwaga: "})
+                               "error: Weryfikacja nieudana: ", "ask (Nie): Czy skasować rejestr zdarzeń ?\nUwaga: "})
         if (shown.startsWith(QLatin1String(prefix))) return true;
     return false;
 }

@@ -3,6 +3,7 @@
 // test. Exit status, standard output, standard error and the files it leaves are what is checked.
 
 #include "archive/ArchiveRecord.h"
+#include "archive/RegisterArchive.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
 #include "config/ConfigItems.h"
@@ -11,6 +12,7 @@
 #include "events/EventDownload.h"
 #include "events/EventRecords.h"
 #include "link/Text.h"
+#include "maintenance/FirmwareImage.h"
 #include "sim/PtyRecorder.h"
 #include "sim/RecorderData.h"
 #include "support/PtyPair.h"
@@ -184,7 +186,7 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << (missing + QStringList{"fetch"}) << "unknown command \"fetch\"";
         QTest::newRow("read without -o") << (missing + QStringList{"read"}) << "read needs -o FILE";
         QTest::newRow("events without a file") << (missing + QStringList{"events", "--erase", "--yes"})
-                                               << "events needs -o FILE.txt or --csv FILE.csv";
+                                               << "events needs -o FILE.txt, --csv FILE.csv or --archive FILE.mx4a";
         QTest::newRow("password the recorder cannot take")
             << (missing + QStringList{"--password", QString::fromUtf8("12\u65e54"), "status"}) << "cannot take";
         QTest::newRow("write without file") << (missing + QStringList{"write"}) << "write takes one file or value";
@@ -458,6 +460,34 @@ private Q_SLOTS:
         QCOMPARE(readTestFile(file("short.csv")).count("\r\n"), lines + 1);
     }
 
+    // events --archive --erase: a complete download goes into the archive (made on the way) and is then
+    // erased; one that came short goes in as well, logged as such, and the register stays.
+    void eventsIntoTheArchive() {
+        PtyLine line;
+        line.recorder().fillRegister(6, 3);
+        const QString path = file("site.mx4a");
+        Run r = ctl(line.port() + QStringList{"--yes", "events", "--archive", path, "--erase"});
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("mx4ctl: Dodano do archiwum: 6 nowych zdarzeń, 0 już było\n"), qPrintable(describe(r)));
+        QCOMPARE(line.recorder().recordCount(), 0);
+        QCOMPARE(RegisterArchive::open(path)->summary().records, 6);
+
+        line.recorder().fillRegister(6, 3);
+        line.recorder().appendRecord(MakeRegister(1, 9, QDateTime(QDate(2024, 3, 2), QTime(9, 0))).first());
+        line.setFaults([](SimFaults& f) { f.corruptRecords = {1}; });
+        r = ctl(line.port() + QStringList{"--yes", "events", "--archive", path, "--erase"});
+        QVERIFY2(r.code == 3, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("Dodano do archiwum: 1 nowych zdarzeń, 5 już było"), qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("Rejestr niepełny: odebrano 6 z 7 zdarzeń"), qPrintable(describe(r)));
+        QCOMPARE(line.recorder().recordCount(), 7);
+        const std::unique_ptr<RegisterArchive> archive = RegisterArchive::open(path);
+        QCOMPARE(archive->summary().records, 7);
+        const ArchiveLogEntry last = archive->log().constLast();
+        QCOMPARE(last.announced, std::optional<int>(7));
+        QCOMPARE(last.received, std::optional<int>(6));
+        QVERIFY(archive->verify().consistent);
+    }
+
     // -o A --csv B: when B cannot be written, A stays as it was, and nothing is erased.
     void eventFilesAreWrittenTogether() {
         PtyLine line;
@@ -548,17 +578,25 @@ private Q_SLOTS:
     // "No" to the question of erase, events --erase or firmware ends with 2, having sent nothing more.
     void declinedQuestionsEndWithUsage_data() {
         QTest::addColumn<QStringList>("arguments");
-        QTest::newRow("erase") << QStringList{"erase"};
-        QTest::newRow("events --erase") << QStringList{"events", "-o", "declined.txt", "--erase"};
+        QTest::addColumn<QString>("asks");
+        QTest::newRow("erase") << QStringList{"erase"} << "Czy skasować rejestr zdarzeń ?";
+        QTest::newRow("events --erase") << QStringList{"events", "-o", "declined.txt", "--erase"}
+                                        << "Czy skasować rejestr zdarzeń ?";
+        QTest::newRow("firmware") << QStringList{"firmware", "declined.nfr"} << "Aktualizować oprogramowanie MX-4";
     }
     void declinedQuestionsEndWithUsage() {
         QFETCH(QStringList, arguments);
+        QFETCH(QString, asks);
+        QByteArray image = kFirmwareMagic + QByteArray(256, '\x5A');
+        image.append(char(XorOf(image)));
+        writeTestFile(file("declined.nfr"), image);
         PtyLine line;
         line.recorder().fillRegister(6, 3);
         Terminal terminal;
         const Run r = ctl(line.port() + arguments, dir.path(), terminal.answering("n\n"));
         QVERIFY2(r.code == 2, qPrintable(describe(r) + terminal.shown));
-        QVERIFY(terminal.shown.contains("Czy skasować rejestr zdarzeń ?"));
+        QVERIFY(QString::fromUtf8(terminal.shown).contains(asks));
+        QCOMPARE(count(line.recorder().receivedCodes(), 255), 0);
         QCOMPARE(count(line.recorder().receivedCodes(), 96), 0);
         QCOMPARE(line.recorder().recordCount(), 6);
     }

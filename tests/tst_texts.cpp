@@ -366,7 +366,7 @@ private Q_SLOTS:
             "error: Nie zapisano",
             "information: Zapisano plik historii",
             "error: Błąd zapisu",
-            "ask: Czy skasować rejestr zdarzeń ?",
+            "ask (Nie): Czy skasować rejestr zdarzeń ?",
             "information: Rejestr zdarzeń skasowany",
             "information: Ustawiono zegar w MX-4",
             "information: Hasło zmienione",
