@@ -364,9 +364,12 @@ void runDownload(CtlSession& session) {
     while (download.running()) {
         if (Interrupt::requested()) {
             if (!stopAt) {
-                // The stop goes out now, not only with the next record: the line may be quiet.
-                download.requestStop();
-                if (link.port()->Connected()) link.SendFrame(EventDownload::kStopCode, QByteArrayLiteral("x"));
+                // The stop goes out now, not only with the next record: the line may be quiet. (A download
+                // interrupted while it waited for the register's header has asked already.)
+                if (!link.st.stopRequested) {
+                    download.requestStop();
+                    if (link.port()->Connected()) link.SendFrame(EventDownload::kStopCode, QByteArrayLiteral("x"));
+                }
                 stopAt = link.tickCount();
             } else if (link.tickCount() - *stopAt > quint64(kStopGraceTicks)) {
                 break;

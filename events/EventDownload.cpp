@@ -39,9 +39,16 @@ void EventDownload::start() {
         }
         link_->SendFrame(kStartCode, QByteArrayLiteral("h"));
         if (!link_->WaitReply(kReplyTimeout, kStartCode)) {
-            // Interrupted while the request was out: the recorder may be about to send the register.
-            if (link_->interrupted() && link_->port()->Connected())
+            // Interrupted while the request was out: the recorder may be sending the register already. It is
+            // asked to stop, and the download waits for it to say so, as any stopped download does.
+            if (link_->interrupted() && link_->port()->Connected() && phase_ == Phase::Starting) {
+                link_->st.stopRequested = true;
                 link_->SendFrame(kStopCode, QByteArrayLiteral("x"));
+                phase_ = Phase::Receiving;
+                lastFrameTick_ = link_->tickCount();
+                link_->activity().move(Activity::DownloadStarting, Activity::Stopping);
+                return;
+            }
             // The wait has told the user and logged out, which ended the download; unless the program is
             // closing.
             if (phase_ != Phase::Idle) endDownload(Ending::Abandoned);

@@ -97,7 +97,7 @@ bool allowedMessage(const QString& shown) {
     for (const char* prefix : {"open: ", "save: ", "error: Port ", "error: Nie można otworzyć pliku",
                                "error: Plik firmware", "information: Zapisano zmienione pozycje: ",
                                "error: Weryfikacja nieudana: ", "ask (Nie): Czy skasować rejestr zdarzeń ?\nUwaga: "})
-        if (shown.startsWith(QLatin1String(prefix))) return true;
+        if (shown.startsWith(QString::fromUtf8(prefix))) return true;
     return false;
 }
 

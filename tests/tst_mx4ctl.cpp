@@ -465,7 +465,7 @@ private Q_SLOTS:
     void eventsIntoTheArchive() {
         PtyLine line;
         line.recorder().fillRegister(6, 3);
-        const QString path = file("site.mx4a");
+        const QString path = file("collected.mx4a");
         Run r = ctl(line.port() + QStringList{"--yes", "events", "--archive", path, "--erase"});
         QVERIFY2(r.code == 0, qPrintable(describe(r)));
         QVERIFY2(r.err.contains("mx4ctl: Dodano do archiwum: 6 nowych zdarzeń, 0 już było\n"), qPrintable(describe(r)));
@@ -525,8 +525,10 @@ private Q_SLOTS:
         QVERIFY2(r.code == 130, qPrintable(describe(r)));
         QVERIFY(!QFileInfo::exists(file("interrupted.txt")));
         QVector<quint8> codes = line.recorder().receivedCodes();
+        QString sent;
+        for (quint8 c : codes) sent += QString::number(c) + ' ';
         QVERIFY2(codes.endsWith(quint8(2)) && codes.indexOf(95) > codes.indexOf(93) && codes.indexOf(95) >= 0,
-                 qPrintable(describe(r)));
+                 qPrintable(describe(r) + "\ncodes: " + sent));
         QCOMPARE(line.recorder().recordCount(), 400);
 
         line.recorder().clearLog();
