@@ -524,6 +524,14 @@ int commandFirmware(const CtlOptions& o, CtlPeople& people) {
         return kExitPort;
     }
     session.link().PausePumping(10);
+    // Ctrl-C before the first frame: nothing has been sent.
+    if (Interrupt::requested()) {
+        session.close();
+        return kExitDone;
+    }
+    // Once the recorder has left its firmware, the next safe point is the end of the update: a recorder
+    // left in its bootloader halfway would not start. Only a second Ctrl-C ends it at once.
+    session.keepWaitsThroughInterrupts();
     Progress progress(QStringLiteral("Aktualizacja"));
     QObject::connect(&update, &FirmwareUpdate::progress, [&progress](int percent) { progress.set(percent, 100); });
     const FirmwareUpdate::Outcome outcome = update.run();

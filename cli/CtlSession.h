@@ -53,6 +53,8 @@ public:
     // when it was refused.
     void tellPortError(const PortError& error);
     bool loggedIn() const;
+    // From here on Ctrl-C no longer cuts the session's waits short (a firmware update runs to its end).
+    void keepWaitsThroughInterrupts() { ending_ = true; }
     // The recorder's firmware version as its login answered it ("MX-4 v 1.2"); empty before a login.
     QString recorderVersion() const { return recorderVersion_; }
 

@@ -543,6 +543,17 @@ private Q_SLOTS:
                 signalWhen(SIGTERM, [&] { return count(line.recorder().receivedCodes(), 253) >= 2; }));
         QVERIFY2(r.code == 143, qPrintable(describe(r)));
         QCOMPARE(line.recorder().receivedCodes().last(), quint8(2));
+
+        // A firmware update is not left halfway: the recorder would stay in its bootloader.
+        QByteArray image = kFirmwareMagic + QByteArray(20 * 128, '\x5A');
+        image.append(char(XorOf(image)));
+        writeTestFile(file("interrupted.nfr"), image);
+        line.setFaults([](SimFaults& f) { f.paced = true; });
+        r = ctl(line.port() + QStringList{"--yes", "firmware", file("interrupted.nfr")}, QString(),
+                signalWhen(SIGINT, [&] { return line.recorder().firmwareBlocks() >= 2; }));
+        QVERIFY2(r.code == 130, qPrintable(describe(r)));
+        QCOMPARE(line.recorder().firmwareUpdates(), 1);
+        QCOMPARE(line.recorder().firmwareImage(), image.mid(3, 20 * 128));
     }
 
     // An item whose answer cannot be decoded (a record shorter than its length) is no value: read fails
