@@ -585,6 +585,15 @@ void TFormWykres::showRecords(const QVector<EventRecord>& records, const ChartTh
     records_ = records;
     pageLine_ = pageLine;
     series_ = BuildChartSeries(records_, thresholds);
+    ButtonZapiszCSV->setEnabled(true);
+    rebuildChart(std::nullopt);
+}
+
+void TFormWykres::showSeries(const ChartSeries& series, const QString& pageLine) {
+    records_.clear();
+    pageLine_ = pageLine;
+    series_ = series;
+    ButtonZapiszCSV->setEnabled(false);
     rebuildChart(std::nullopt);
 }
 
