@@ -55,7 +55,9 @@ QString usageText() {
         "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
         "  archive FILE.mx4a create --site NAME | info [--json] | import FILE.txt... [--force]\n"
         "        | csv -o FILE.csv [--from YYYY-MM-DD] [--to YYYY-MM-DD] | log | verify\n"
-        "                              the register archive (no recorder needed)\n"
+        "        | report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--max +8] [--min +2] [-o FILE.pdf] [--json]\n"
+        "                              the register archive (no recorder needed); report: the figures\n"
+        "                              of a period, -o its report as a PDF\n"
         "--port takes a name from \"ports\", a device, or \"sim\" (the built-in simulated recorder).\n"
         "Exit status: 0 done, 1 differences found or verification failed, 2 wrong usage, 3 the recorder\n"
         "did not answer or refused, 4 a file cannot be read, is damaged or cannot be written, 5 the port\n"
@@ -532,8 +534,10 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("The last day."), QStringLiteral("YYYY-MM-DD"));
     const QCommandLineOption force(QStringLiteral("force"), QStringLiteral("Add a register of another recorder."));
     const QCommandLineOption probe(QStringLiteral("probe"), QStringLiteral("Ask each port for a recorder."));
+    const QCommandLineOption max(QStringLiteral("max"), QStringLiteral("MAX in whole degrees."), QStringLiteral("+8"));
+    const QCommandLineOption min(QStringLiteral("min"), QStringLiteral("MIN in whole degrees."), QStringLiteral("+2"));
     p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch, site, from, to,
-                  force, probe});
+                  force, probe, max, min});
     if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
     if (p.isSet(help)) {
         Terminal::out(usageText());
@@ -563,11 +567,14 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.to = p.value(to);
     options.force = p.isSet(force);
     options.probe = p.isSet(probe);
+    options.max = p.value(max);
+    options.min = p.value(min);
     if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
 
     if (options.command == QLatin1String("archive")) {
         QStringList given;
-        for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force})
+        for (const QCommandLineOption* o :
+             {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &max, &min})
             if (p.isSet(*o)) given << o->names().last();
         return CheckArchiveCommand(options, given);
     }
@@ -601,7 +608,8 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         return usageError(shape->arguments == 0
                               ? QStringLiteral("%1 takes no argument").arg(options.command)
                               : QStringLiteral("%1 takes one file or value").arg(options.command));
-    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe})
+    for (const QCommandLineOption* o :
+         {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &max, &min})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
     if (options.command == QLatin1String("read") && options.output.isEmpty())
