@@ -317,7 +317,7 @@ private:
         const double legendHeight = fm.height() * 1.6;
         // Room on the left for the temperatures, above for the unit, under it for the times and the legend.
         QRectF frame(area.left() + fm.horizontalAdvance(QStringLiteral("-00,0")) + 8 * pt_,
-                     area.top() + fm.height() * 1.3, 0, 0);
+                     area.top() + fm.height() * 1.8, 0, 0);
         frame.setRight(area.right() - 4 * pt_);
         frame.setBottom(area.bottom() - legendHeight - fm.height() * 2.4);
         p.save();
