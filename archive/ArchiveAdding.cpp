@@ -23,6 +23,17 @@ QString ArchiveAdding::askSite(const QString& path) {
     return people_->askText(QStringLiteral("Obiekt"), RegisterArchive::defaultSiteName(path)).trimmed();
 }
 
+bool ArchiveAdding::renameSite(RegisterArchive& archive, const QString& site) {
+    try {
+        archive.renameSite(site);
+    } catch (const AppError& e) {
+        failed(e);
+        return false;
+    }
+    Q_EMIT changed(archive.path());
+    return true;
+}
+
 std::unique_ptr<RegisterArchive> ArchiveAdding::open(const QString& path) {
     try {
         std::unique_ptr<RegisterArchive> archive = RegisterArchive::open(path);

@@ -48,6 +48,8 @@ public:
 
     // A new site's name ("Obiekt") for the archive at `path`; empty when cancelled.
     QString askSite(const QString& path);
+    // Renames the archive's site, an entry of its log; a failure is said. True when renamed.
+    bool renameSite(RegisterArchive& archive, const QString& site);
 
 Q_SIGNALS:
     // Records or a log entry went into the archive at `path`.

@@ -416,15 +416,7 @@ void TFormArchiwum::EditObiektExit() {
         EditObiekt->setText(archive_->site());
         return;
     }
-    try {
-        archive_->renameSite(site);
-    } catch (const AppError& e) {
-        EditObiekt->setText(archive_->site());
-        people_->beep();
-        people_->error(e.message());
-        return;
-    }
-    Q_EMIT adding_->changed(archive_->path());
+    if (!adding_->renameSite(*archive_, site)) EditObiekt->setText(archive_->site());
 }
 
 void TFormArchiwum::ButtonDodajClick() {
