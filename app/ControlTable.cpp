@@ -20,8 +20,9 @@ namespace {
 // during any exchange they wait. "Drukuj" and the about box are never refused. The configuration
 // files stay closed while a transfer runs, so a file never mixes two configurations. After STOP the
 // records still come until the recorder confirms: nothing else talks to it until then. The chart of the
-// register opens whenever no download is filling the list. While ports are searched for a recorder
-// nothing may open a port or rebuild the list being searched ("POŁĄCZ", "Aktualizacja", "COM?",
+// register opens, and the register goes into an archive, whenever no download is filling the list; the
+// archive's window opens whenever no download runs (it needs no recorder). While ports are searched for a
+// recorder nothing may open a port or rebuild the list being searched ("POŁĄCZ", "Aktualizacja", "COM?",
 // "Odświerz", the list itself) and the password being tried stays as it is; what works without the
 // port (the configuration files, the event list, the about box) stays usable, and "Przerwij" ends it.
 struct Row {
@@ -55,6 +56,8 @@ constexpr Row kRows[] = {
     {Control::Button1,                "xxxxxxxxxxxxxx."},
     {Control::ButtonZapisz,           "x.x..........x."},
     {Control::ButtonWykres,           "rrrrrr...rrrrr."},
+    {Control::ButtonDodajDoArchiwum,  "rrrrrr...rrrrr."},
+    {Control::ButtonArchiwum,         "xxxxxx...xxxxx."},
     {Control::Odczyt1,                "xxx...xxxxx.xx."},
     {Control::Zapis1,                 "xxx...xxxxx.xx."},
     {Control::Pobierz1,               "..l............"},
@@ -86,7 +89,8 @@ const char* const kNames[] = {
     "ButtonCom",     "Button1",      "ButtonSzukaj",  "ButtonPrzerwij",   "ComCombo",      "Edit_haslo",       "Button_polacz",    "Button_rozlacz",
     "Icon_get",      "Icon_put",     "SpeedButton2",  "SpeedButton1",     "Button_zmiana_hasla",
     "ButtonResetlimit", "ButtonZegar", "ButtonRestart", "ButtonFirmware", "ButtonKonfig",     "ButtonPobierz",
-    "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "ButtonWykres",     "Odczyt1",
+    "ButtonSTOP",    "ButtonKasuj",  "ButtonCLR",     "Button1",          "ButtonZapisz",     "ButtonWykres",
+    "ButtonDodajDoArchiwum", "ButtonArchiwum", "Odczyt1",
     "Zapis1",        "Pobierz1",     "Zapisz1",       "Porownaj1",        "PorownajPlik1",    "Oprogramie1",
 };
 static_assert(sizeof(kNames) / sizeof(kNames[0]) == kControlCount, "one name per control");

@@ -37,6 +37,8 @@ enum class Control : quint8 {
     Button1,  // "Drukuj"
     ButtonZapisz,
     ButtonWykres,  // "Wykres": the register as a temperature chart
+    ButtonDodajDoArchiwum,  // "Dodaj do archiwum": the register in the list into a register archive
+    ButtonArchiwum,         // "Archiwum": the window "Archiwum rejestru"
     Odczyt1,
     Zapis1,
     Pobierz1,

@@ -115,6 +115,7 @@ TMain::TMain(const AppDeps& deps, QWidget* parent)
     FormCom = new TFormCom(this);
     FormJakieCOM = new TFormJakieCOM(this);
     wireEvents();
+    wireArchive();
     wireControls();
     // Centred on the desktop at its start size.
     adjustSize();
@@ -348,6 +349,10 @@ void TMain::buildEventPanel() {
     Button1 = button(GroupBox8, "Button1", QStringLiteral("Drukuj"));
     ButtonZapisz = button(GroupBox8, "ButtonZapisz", QStringLiteral("Zapisz do pliku"));
     ButtonWykres = button(GroupBox8, "ButtonWykres", QStringLiteral("Wykres"), QStringLiteral("Wykres temperatury z rejestru zdarzeń"));
+    ButtonDodajDoArchiwum = button(GroupBox8, "ButtonDodajDoArchiwum", QStringLiteral("Dodaj do archiwum"),
+                                   QStringLiteral("Dodaj pobrany rejestr do archiwum obiektu"));
+    ButtonArchiwum = button(GroupBox8, "ButtonArchiwum", QStringLiteral("Archiwum"),
+                            QStringLiteral("Archiwum rejestru: okresy, przekroczenia, raport"));
     for (QPushButton* b : {ButtonPobierz, ButtonSTOP, ButtonKasuj, ButtonCLR, Button1, ButtonWykres}) b->setMaximumWidth(64);
     buttons->addWidget(ButtonPobierz);
     buttons->addWidget(ButtonSTOP);
@@ -358,9 +363,15 @@ void TMain::buildEventPanel() {
     output->addWidget(ButtonCLR);
     output->addWidget(Button1);
     output->addWidget(ButtonZapisz);
-    output->addWidget(ButtonWykres);
     output->addStretch(1);
     layout->addLayout(output);
+    // The register as a chart and in the site's archive, on a row of their own.
+    auto* archive = new QHBoxLayout;
+    archive->addWidget(ButtonWykres);
+    archive->addWidget(ButtonDodajDoArchiwum);
+    archive->addWidget(ButtonArchiwum);
+    archive->addStretch(1);
+    layout->addLayout(archive);
     trm = makeWidget<QTextEdit>(GroupBox8, "trm", QStringLiteral("Rejestr zdarzeń"));
     trm->setReadOnly(true);
     trm->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

@@ -13,6 +13,7 @@
 #include <functional>
 
 class AppError;
+struct ArchiveSource;
 class ConfigArea;
 class Link;
 class People;
@@ -105,6 +106,8 @@ public:
     QPushButton* Button1 = nullptr;  // "Drukuj"
     QPushButton* ButtonZapisz = nullptr;
     QPushButton* ButtonWykres = nullptr;
+    QPushButton* ButtonDodajDoArchiwum = nullptr;
+    QPushButton* ButtonArchiwum = nullptr;
     QTextEdit* trm = nullptr;
 
     // ---- Configuration area
@@ -130,6 +133,9 @@ public:
     class ConfigTransfer* configTransfer = nullptr;  // MainWindowConfig.cpp
     class EventRegister* eventRegister = nullptr;    // MainWindowEvents.cpp
     class Maintenance* maintenance = nullptr;        // MainWindowMaintenance.cpp
+    class ArchiveAdding* archiveAdding = nullptr;    // MainWindowArchive.cpp
+    // "Archiwum rejestru", once "Archiwum" has opened it.
+    class TFormArchiwum* FormArchiwum = nullptr;
 
 
     Link* link() const { return link_; }
@@ -180,6 +186,13 @@ public:
     PortSearch* portSearch() const { return portSearch_; }
     // What the search said of each port, by port name, until the next search.
     QString verdictOf(const QString& portName) const { return verdicts_.value(portName); }
+    // ---- The register archive
+    // "Dodaj do archiwum": the register in the list into an archive chosen or created.
+    void ButtonDodajDoArchiwumClick();
+    // "Archiwum": the window "Archiwum rejestru", the archive last used in this run open in it.
+    void ButtonArchiwumClick();
+    // The register in the list as an archive's source: its records, how whole it is, the recorder's version.
+    ArchiveSource downloadedRegister() const;
     // ---- Shell of the application
     void ButtonKonfigClick();
     void HandleException(const AppError& error);
@@ -226,6 +239,7 @@ private:
     void wireMaintenance();
     void wireConfig();
     void wireEvents();
+    void wireArchive();
     // Starts a command that talks to the recorder from `control`: only when the control is usable now,
     // in its own activity `a`, after the status exchange on the line, errors to the hook; the activity
     // settles when the command returns (a download moves on by itself).

@@ -3,6 +3,7 @@
 
 #include "app/MainWindow.h"
 #include "app/PortDialogs.h"
+#include "archive/ArchiveWindow.h"
 #include "events/EventRegister.h"
 #include "link/ErrorHook.h"
 #include "link/Link.h"
@@ -37,7 +38,7 @@ void TMain::bindControls() {
         Button_rozlacz, Icon_get,              Icon_put,       SpeedButton2,        SpeedButton1,
         Button_zmiana_hasla, ButtonResetlimit, ButtonZegar,    ButtonRestart,       ButtonFirmware,
         ButtonKonfig,   ButtonPobierz,         ButtonSTOP,     ButtonKasuj,         ButtonCLR,
-        Button1,        ButtonZapisz,          ButtonWykres,   Odczyt1,             Zapis1,
+        Button1,        ButtonZapisz,          ButtonWykres,   ButtonDodajDoArchiwum, ButtonArchiwum, Odczyt1, Zapis1,
         Pobierz1,       Zapisz1,               Porownaj1,      PorownajPlik1,       Oprogramie1,
     };
     for (int i = 0; i < kControlCount; ++i) {
@@ -59,6 +60,8 @@ void TMain::applyControlTable() {
             if (a->isEnabled() != on) a->setEnabled(on);
         }
     }
+    // The archive's window takes the register by the same row as "Dodaj do archiwum".
+    if (FormArchiwum) FormArchiwum->setDownloadAvailable(usable(Control::ButtonDodajDoArchiwum, s));
 }
 
 void TMain::armTransferButtons() {

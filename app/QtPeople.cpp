@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -27,21 +29,33 @@ bool QtPeople::askYesNo(const QString& text, Preselected preselected) {
     return box.exec() == QMessageBox::Yes;
 }
 
-static QString runFileDialog(QWidget* parent, const FileDialogRequest& r, QFileDialog::AcceptMode mode) {
+static QStringList runFileDialog(QWidget* parent, const FileDialogRequest& r, QFileDialog::AcceptMode mode,
+                                 QFileDialog::FileMode files) {
     QFileDialog dialog(parent, QString(), r.directory, r.filter);
     dialog.setAcceptMode(mode);
-    dialog.setFileMode(mode == QFileDialog::AcceptOpen ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    dialog.setFileMode(files);
     dialog.setDefaultSuffix(r.defaultSuffix);
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
-    return dialog.selectedFiles().constFirst();
+    if (!r.confirmOverwrite) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    return dialog.selectedFiles();
 }
 
 QString QtPeople::openFileName(const FileDialogRequest& request) {
-    return runFileDialog(parent_, request, QFileDialog::AcceptOpen);
+    return runFileDialog(parent_, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFile).value(0);
 }
 
 QString QtPeople::saveFileName(const FileDialogRequest& request) {
-    return runFileDialog(parent_, request, QFileDialog::AcceptSave);
+    return runFileDialog(parent_, request, QFileDialog::AcceptSave, QFileDialog::AnyFile).value(0);
+}
+
+QStringList QtPeople::openFileNames(const FileDialogRequest& request) {
+    return runFileDialog(parent_, request, QFileDialog::AcceptOpen, QFileDialog::ExistingFiles);
+}
+
+QString QtPeople::askText(const QString& label, const QString& text) {
+    bool ok = false;
+    const QString answer = QInputDialog::getText(parent_, caption(), label, QLineEdit::Normal, text, &ok);
+    return ok ? answer.trimmed() : QString();
 }
 
 bool QtPeople::printerSetup(QPrinter& printer) {

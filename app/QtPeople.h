@@ -19,6 +19,8 @@ public:
     bool askYesNo(const QString& text, Preselected preselected) override;
     QString openFileName(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
+    QStringList openFileNames(const FileDialogRequest& request) override;
+    QString askText(const QString& label, const QString& text) override;
     bool printerSetup(QPrinter& printer) override;
 
 private:

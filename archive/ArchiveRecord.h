@@ -34,6 +34,7 @@ struct ArchiveRecord {
     int code = -1;
     std::optional<int> tenths; // codes 4, 11, 12, 13: the list's value x 10 ("127,3" is +1273)
     QByteArray raw;            // the 8 bytes from the recorder; empty for a record read from a text file
+    int entry = 0;             // read from an archive: the number of the log entry that added it
 
     bool sameEvent(const ArchiveRecord& other) const {
         return time == other.time && code == other.code && tenths == other.tenths;
@@ -58,6 +59,7 @@ QString TemperatureTextOf(const ArchiveRecord& record);
 // one. Defined once: the import log's hash chain and a period's checksum both go through it.
 QByteArray CanonicalBytes(const ArchiveRecord& record);
 QByteArray CanonicalBytes(const QVector<ArchiveRecord>& records);
+QByteArray CanonicalBytes(QVector<ArchiveRecord>::const_iterator begin, QVector<ArchiveRecord>::const_iterator end);
 
 // The rows of the chart's spreadsheet (EventsCsv's format) for the records that make a line of the list.
 QByteArray ArchiveCsv(const QVector<ArchiveRecord>& records);

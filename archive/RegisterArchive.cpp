@@ -153,13 +153,16 @@ ArchiveRecord recordOfRow(const QSqlQuery& q, int first) {
     return r;
 }
 
-QString userName() {
+} // namespace
+
+QString CurrentUserName() {
     QString name = qEnvironmentVariable("USER");
     if (name.isEmpty()) name = qEnvironmentVariable("USERNAME");
     if (name.isEmpty()) name = QDir::home().dirName();
     return name;
 }
 
+namespace {
 QAtomicInt connections;
 } // namespace
 
@@ -171,6 +174,15 @@ QString ImportSummaryText(const ArchiveImport& r) {
 
 QString ForeignSourceQuestion(const QString& site) {
     return QStringLiteral("Rejestr nie ma wspólnych zdarzeń z archiwum „%1”. Dodać mimo to?").arg(site);
+}
+
+QString ArchiveEndingText(const QString& ending) {
+    if (ending == QLatin1String("complete")) return QStringLiteral("koniec rejestru");
+    if (ending == QLatin1String("stopped")) return QStringLiteral("zatrzymane");
+    if (ending == QLatin1String("stopped-unasked")) return QStringLiteral("zatrzymane przez MX-4");
+    if (ending == QLatin1String("silent")) return QStringLiteral("MX-4 przestał odpowiadać");
+    if (ending == QLatin1String("interrupted")) return QStringLiteral("przerwane");
+    return ending;
 }
 
 QString ArchiveLogEntry::describe() const {
@@ -187,17 +199,7 @@ QString ArchiveLogEntry::describe() const {
             .arg(present)
             .arg(skippedLines.value_or(0));
     case Kind::Download: {
-        QString how = ending;
-        if (ending == QLatin1String("complete"))
-            how = QStringLiteral("koniec rejestru");
-        else if (ending == QLatin1String("stopped"))
-            how = QStringLiteral("zatrzymane");
-        else if (ending == QLatin1String("stopped-unasked"))
-            how = QStringLiteral("zatrzymane przez MX-4");
-        else if (ending == QLatin1String("silent"))
-            how = QStringLiteral("MX-4 przestał odpowiadać");
-        else if (ending == QLatin1String("interrupted"))
-            how = QStringLiteral("przerwane");
+        const QString how = ArchiveEndingText(ending);
         const QString from = recorderVersion.isEmpty() ? QStringLiteral("MX-4") : recorderVersion;
         return QStringLiteral("pobranie z %1: odebrano %2 z %3 zdarzeń, %4; nowych %5, już było %6")
             .arg(from)
@@ -453,7 +455,7 @@ ArchiveLogEntry RegisterArchive::newEntry(ArchiveLogEntry::Kind kind) const {
     const QDateTime now = QDateTime::currentDateTime();
     e.localTime = now.toOffsetFromUtc(now.offsetFromUtc()).toString(Qt::ISODate);
     e.utcTime = now.toUTC().toString(Qt::ISODate);
-    e.user = userName();
+    e.user = CurrentUserName();
     QSqlQuery last = exec(QStringLiteral("SELECT id, hash FROM entries ORDER BY id DESC LIMIT 1"));
     if (last.next()) {
         e.number = last.value(0).toInt() + 1;
@@ -642,14 +644,16 @@ QVector<ArchiveRecord> RegisterArchive::records(std::optional<ArchiveTimeKey> fr
                                                 std::optional<ArchiveTimeKey> to) const {
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    q.prepare(QStringLiteral("SELECT time_key, code, tenths, raw FROM records WHERE time_key BETWEEN ? AND ? "
+    q.prepare(QStringLiteral("SELECT time_key, code, tenths, raw, entry FROM records WHERE time_key BETWEEN ? AND ? "
                              "ORDER BY time_key, id"));
     q.addBindValue(from.value_or(std::numeric_limits<qint64>::min()));
     q.addBindValue(to.value_or(std::numeric_limits<qint64>::max()));
     if (!q.exec()) fail(QStringLiteral("Błąd archiwum"), q.lastError());
     QVector<ArchiveRecord> out;
-    while (q.next())
+    while (q.next()) {
         out.append(recordOfRow(q, 0));
+        out.last().entry = q.value(4).toInt();
+    }
     return out;
 }
 

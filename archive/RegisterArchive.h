@@ -75,6 +75,9 @@ struct ArchiveImport {
     bool refusedAsForeign = false;
 };
 
+// The PC's user as the import log names it.
+QString CurrentUserName();
+
 // "Dodano do archiwum: N nowych zdarzeń, M już było".
 QString ImportSummaryText(const ArchiveImport& result);
 // "Rejestr nie ma wspólnych zdarzeń z archiwum „NAZWA”. Dodać mimo to?"
@@ -105,6 +108,9 @@ struct ArchiveLogEntry {
     // What the entry says, one line in words ("pobranie z MX-4 v 1.2: 4095 z 4095 zdarzeń, koniec rejestru").
     QString describe() const;
 };
+
+// How a download ended, in words ("koniec rejestru", "zatrzymane"), from ArchiveLogEntry::ending.
+QString ArchiveEndingText(const QString& ending);
 
 // The outcome of a check of the whole chain.
 struct ArchiveCheck {

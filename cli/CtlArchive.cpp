@@ -1,14 +1,19 @@
 #include "cli/CtlArchive.h"
 
+#include "archive/ArchivePeriod.h"
+#include "archive/PeriodReport.h"
 #include "archive/RegisterArchive.h"
 #include "cli/CtlPeople.h"
 #include "cli/CtlSession.h"
 #include "cli/Terminal.h"
 #include "config/SafeSave.h"
 
+#include <QDateTime>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 namespace {
 struct Subcommand {
@@ -26,6 +31,9 @@ const QList<Subcommand>& subcommands() {
         {"csv", 0, 0, {QStringLiteral("o"), QStringLiteral("from"), QStringLiteral("to")}},
         {"log", 0, 0, {}},
         {"verify", 0, 0, {}},
+        {"report", 0, 0,
+         {QStringLiteral("from"), QStringLiteral("to"), QStringLiteral("max"), QStringLiteral("min"), QStringLiteral("o"),
+          QStringLiteral("json")}},
     };
     return list;
 }
@@ -38,6 +46,15 @@ int usage(const QString& problem) {
 
 QDate dateOf(const QString& text) {
     return QDate::fromString(text, QStringLiteral("yyyy-MM-dd"));
+}
+
+// "+8", "-1", "8": whole degrees the recorder's thresholds can hold; nothing for any other text.
+std::optional<int> degreesOf(const QString& text) {
+    static const QRegularExpression form(QStringLiteral("^[+-]?[0-9]{1,3}$"));
+    if (!form.match(text).hasMatch()) return std::nullopt;
+    const int degrees = text.toInt();
+    if (degrees < -128 || degrees > 127) return std::nullopt;
+    return degrees;
 }
 
 int commandCreate(const CtlOptions& o, CtlPeople& people) {
@@ -117,6 +134,107 @@ int commandLog(const RegisterArchive& archive) {
     return kExitDone;
 }
 
+// A JSON text with the numbers as they are written here ("4.2", one decimal), which QJsonDocument would
+// shorten ("4" for 4.0).
+class JsonWriter {
+public:
+    void field(const QString& key, const QString& rawValue) {
+        separate();
+        text_ += indent() + quoted(key) + QStringLiteral(": ") + rawValue;
+    }
+    void text(const QString& key, const QString& value) { field(key, quoted(value)); }
+    void integer(const QString& key, qint64 value) { field(key, QString::number(value)); }
+    void decimal(const QString& key, std::optional<double> value) {
+        field(key, value ? QString::number(qRound64(*value * 10) / 10.0, 'f', 1) : QStringLiteral("null"));
+    }
+    void boolean(const QString& key, bool value) { field(key, value ? QStringLiteral("true") : QStringLiteral("false")); }
+    void open(const QString& key, QChar bracket) {
+        separate();
+        text_ += indent() + (key.isEmpty() ? QString() : quoted(key) + QStringLiteral(": ")) + bracket;
+        ++depth_;
+        first_ = true;
+    }
+    void close(QChar bracket) {
+        --depth_;
+        text_ += (first_ ? QString() : QStringLiteral("\n") + indent()) + bracket;
+        first_ = false;
+    }
+    QByteArray bytes() const { return (text_ + QLatin1Char('\n')).toUtf8(); }
+
+private:
+    static QString quoted(const QString& s) {
+        const QByteArray array = QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(array.mid(1, array.size() - 2));
+    }
+    QString indent() const { return QString(4 * depth_, QLatin1Char(' ')); }
+    void separate() {
+        if (depth_ > 0) text_ += first_ ? QStringLiteral("\n") : QStringLiteral(",\n");
+        first_ = false;
+    }
+    QString text_;
+    int depth_ = 0;
+    bool first_ = true;
+};
+
+QByteArray reportJson(const ArchivePeriod& period) {
+    const PeriodFigures& f = period.figures;
+    const bool measured = f.samples > 0;
+    const auto measure = [measured](double v) { return measured ? std::optional<double>(v) : std::nullopt; };
+    const auto day = [](const QDate& d) { return d.isValid() ? QStringLiteral("\"%1\"").arg(d.toString(Qt::ISODate))
+                                                             : QStringLiteral("null"); };
+    JsonWriter j;
+    j.open(QString(), QLatin1Char('{'));
+    j.field(QStringLiteral("from"), day(f.firstDay));
+    j.field(QStringLiteral("to"), day(f.lastDay));
+    j.integer(QStringLiteral("samples"), f.samples);
+    j.decimal(QStringLiteral("min"), measure(f.minimum));
+    j.decimal(QStringLiteral("max"), measure(f.maximum));
+    j.decimal(QStringLiteral("mean"), measure(f.mean));
+    j.decimal(QStringLiteral("mkt"), measure(f.meanKinetic));
+    j.integer(QStringLiteral("above_max_s"), f.secondsAboveMax);
+    j.integer(QStringLiteral("below_min_s"), f.secondsBelowMin);
+    j.integer(QStringLiteral("no_data_s"), f.secondsWithoutData);
+    j.integer(QStringLiteral("alarms_high"), f.alarmsHigh);
+    j.integer(QStringLiteral("alarms_low"), f.alarmsLow);
+    j.open(QStringLiteral("excursions"), QLatin1Char('['));
+    for (const Excursion& x : f.excursions) {
+        j.open(QString(), QLatin1Char('{'));
+        j.text(QStringLiteral("kind"), x.high ? QStringLiteral("high") : QStringLiteral("low"));
+        j.text(QStringLiteral("start"), ClockText(x.start));
+        j.text(QStringLiteral("end"), ClockText(x.end));
+        j.integer(QStringLiteral("duration_s"), x.seconds());
+        j.decimal(QStringLiteral("extreme"), x.extreme);
+        j.boolean(QStringLiteral("alarm"), x.alarmRaised);
+        j.close(QLatin1Char('}'));
+    }
+    j.close(QLatin1Char(']'));
+    j.text(QStringLiteral("sha256"), period.sha256);
+    j.close(QLatin1Char('}'));
+    return j.bytes();
+}
+
+// The figures of a period as lines (the summary's words) or one JSON object; -o writes its report.
+int commandReport(const CtlOptions& o, const RegisterArchive& archive, CtlPeople& people) {
+    const ArchiveContents contents(archive.records());
+    const FigureLimits limits{o.max.isEmpty() ? 8 : *degreesOf(o.max), o.min.isEmpty() ? 2 : *degreesOf(o.min)};
+    const ArchivePeriod period = ComputeArchivePeriod(contents, limits, FigurePeriod{dateOf(o.from), dateOf(o.to)});
+    if (o.json) {
+        Terminal::outRaw(reportJson(period));
+    } else {
+        Terminal::out(QStringLiteral("Obiekt: ") + archive.site());
+        for (const FigureLine& line : PeriodFigureLines(period)) Terminal::out(line.text());
+        Terminal::out(PeriodChecksumLine(period).text());
+    }
+    if (o.output.isEmpty()) return kExitDone;
+    const QByteArray pdf = PeriodReportPdf(MakePeriodReport(archive, contents, period, QDateTime::currentDateTime()));
+    QString why = QStringLiteral("nie udało się utworzyć raportu");
+    if (pdf.isEmpty() || !saveFileSafely(o.output, pdf, &why)) {
+        people.error(QStringLiteral("Nie zapisano raportu %1: %2").arg(o.output, why));
+        return kExitFile;
+    }
+    return kExitDone;
+}
+
 int commandVerify(const RegisterArchive& archive, CtlPeople& people) {
     const ArchiveCheck check = archive.verify();
     if (check.consistent) {
@@ -149,6 +267,11 @@ int CheckArchiveCommand(const CtlOptions& o, const QStringList& optionsGiven) {
     for (const QString& date : {o.from, o.to})
         if (!date.isEmpty() && !dateOf(date).isValid())
             return usage(QStringLiteral("\"%1\" is no date: YYYY-MM-DD").arg(date));
+    if (!o.from.isEmpty() && !o.to.isEmpty() && dateOf(o.to) < dateOf(o.from))
+        return usage(QStringLiteral("--to %1 is before --from %2").arg(o.to, o.from));
+    for (const QString& degrees : {o.max, o.min})
+        if (!degrees.isEmpty() && !degreesOf(degrees))
+            return usage(QStringLiteral("\"%1\" is no threshold: whole degrees from -128 to +127 (+8, -1, 8)").arg(degrees));
     return kExitDone;
 }
 
@@ -162,9 +285,17 @@ int RunArchiveCommand(const CtlOptions& o, CtlPeople& people) {
         if (name == QLatin1String("csv")) return commandCsv(o, *archive, people);
         if (name == QLatin1String("log")) return commandLog(*archive);
         if (name == QLatin1String("verify")) return commandVerify(*archive, people);
+        if (name == QLatin1String("report")) return commandReport(o, *archive, people);
     } catch (const AppError& e) {
         people.error(e.message());
         return kExitFile;
     }
     return usage(QStringLiteral("unknown archive command \"%1\"").arg(name));
+}
+
+bool ArchiveReportRequested(const QStringList& arguments) {
+    // A word "report" after the word "archive": wherever the words stand (a file may be called "report"),
+    // the guess is harmless, since a QGuiApplication without a display runs every command as well.
+    const int archive = int(arguments.indexOf(QStringLiteral("archive")));
+    return archive >= 0 && arguments.lastIndexOf(QStringLiteral("report")) > archive;
 }

@@ -56,7 +56,9 @@ QString usageText() {
         "  erase | clock | restart | reset-counters | password NEW | firmware FILE.nfr\n"
         "  archive FILE.mx4a create --site NAME | info [--json] | import FILE.txt... [--force]\n"
         "        | csv -o FILE.csv [--from YYYY-MM-DD] [--to YYYY-MM-DD] | log | verify\n"
-        "                              the register archive (no recorder needed)\n"
+        "        | report [--from YYYY-MM-DD] [--to YYYY-MM-DD] [--max +8] [--min +2] [-o FILE.pdf] [--json]\n"
+        "                              the register archive (no recorder needed); report: the figures\n"
+        "                              of a period, -o its report as a PDF\n"
         "--port takes a name from \"ports\", a device, or \"sim\" (the built-in simulated recorder).\n"
         "Exit status: 0 done, 1 differences found or verification failed, 2 wrong usage, 3 the recorder\n"
         "did not answer or refused, 4 a file cannot be read, is damaged or cannot be written, 5 the port\n"
@@ -565,8 +567,10 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     const QCommandLineOption probe(QStringLiteral("probe"), QStringLiteral("Ask each port for a recorder."));
     const QCommandLineOption archive(QStringLiteral("archive"), QStringLiteral("The register archive to add to."),
                                      QStringLiteral("FILE"));
+    const QCommandLineOption max(QStringLiteral("max"), QStringLiteral("MAX in whole degrees."), QStringLiteral("+8"));
+    const QCommandLineOption min(QStringLiteral("min"), QStringLiteral("MIN in whole degrees."), QStringLiteral("+2"));
     p.addOptions({help, version, port, password, yes, output, csv, erase, changed, verify, json, watch, site, from, to,
-                  force, probe, archive});
+                  force, probe, archive, max, min});
     if (!p.parse(QStringList{QStringLiteral("mx4ctl")} + arguments)) return usageError(p.errorText());
     if (p.isSet(help)) {
         Terminal::out(usageText());
@@ -597,12 +601,14 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
     options.force = p.isSet(force);
     options.probe = p.isSet(probe);
     options.archive = p.value(archive);
+    options.max = p.value(max);
+    options.min = p.value(min);
     if (p.isSet(port) && options.port.isEmpty()) return usageError(QStringLiteral("--port needs a port"));
 
     if (options.command == QLatin1String("archive")) {
         QStringList given;
-        for (const QCommandLineOption* o :
-             {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &archive})
+        for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to,
+                                            &force, &probe, &archive, &max, &min})
             if (p.isSet(*o)) given << o->names().last();
         return CheckArchiveCommand(options, given);
     }
@@ -636,7 +642,8 @@ int ParseCommandLine(const QStringList& arguments, CtlOptions& options) {
         return usageError(shape->arguments == 0
                               ? QStringLiteral("%1 takes no argument").arg(options.command)
                               : QStringLiteral("%1 takes one file or value").arg(options.command));
-    for (const QCommandLineOption* o : {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &archive})
+    for (const QCommandLineOption* o :
+         {&output, &csv, &erase, &changed, &verify, &json, &watch, &site, &from, &to, &force, &probe, &archive, &max, &min})
         if (p.isSet(*o) && !shape->options.contains(o))
             return usageError(QStringLiteral("%1 does not take --%2").arg(options.command, o->names().last()));
     if (options.command == QLatin1String("read") && options.output.isEmpty())

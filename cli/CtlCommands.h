@@ -19,7 +19,8 @@ struct CtlOptions {
     bool probe = false;       // ports --probe
     bool watch = false;       // status --watch
     QString site;             // archive create --site
-    QString from, to;         // archive csv --from, --to (YYYY-MM-DD)
+    QString from, to;         // archive csv and report --from, --to (YYYY-MM-DD)
+    QString max, min;         // archive report --max, --min: whole degrees ("+8", "-1", "8")
     bool force = false;       // add a register that shares no record with the archive
     QString command;
     QStringList arguments;    // after the command

@@ -1,5 +1,6 @@
 // mx4ctl: the MX-4 recorder from the command line, on the configurator's own core.
 
+#include "cli/CtlArchive.h"
 #include "cli/CtlCommands.h"
 #include "cli/CtlSession.h"
 #include "cli/Interrupt.h"
@@ -8,9 +9,22 @@
 #include "cli/Terminal.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+#include <memory>
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
+    // Only a report paints, and painting needs QtGui's fonts: that command runs under a QGuiApplication,
+    // without a display unless one was asked for; every other under a QCoreApplication.
+    QStringList words;
+    for (int i = 1; i < argc; ++i) words << QString::fromLocal8Bit(argv[i]);
+    std::unique_ptr<QCoreApplication> application;
+    if (ArchiveReportRequested(words)) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        application = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+    QCoreApplication& app = *application;
     QCoreApplication::setApplicationName(QStringLiteral("mx4ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MX4_VERSION));
     // What no command handles itself ends up here, from inside the event loop.

@@ -1,6 +1,7 @@
 #include "events/EventChart.h"
 
 #include "config/SafeSave.h"
+#include "config/Spoken.h"
 #include "events/EventDecode.h"
 #include "link/ErrorHook.h"
 #include "link/Errors.h"
@@ -555,6 +556,8 @@ TFormWykres::TFormWykres(People* people, QWidget* parent, Qt::WindowFlags flags)
     Odczyt->setObjectName(QStringLiteral("Odczyt"));
     Odczyt->setTextFormat(Qt::PlainText);
     Odczyt->setAlignment(Qt::AlignCenter);
+    // Empty until the pointer is over the plot: a screen reader hears what it is for until then.
+    nameAfterValue(Odczyt, QStringLiteral("Odczyt: wskaż punkt wykresu"));
     buttons->addWidget(Odczyt, 1);
     ButtonZapiszCSV = button("ButtonZapiszCSV", QStringLiteral("Zapisz CSV"));
     ButtonDrukuj = button("ButtonDrukuj", QStringLiteral("Drukuj"));
@@ -585,6 +588,15 @@ void TFormWykres::showRecords(const QVector<EventRecord>& records, const ChartTh
     records_ = records;
     pageLine_ = pageLine;
     series_ = BuildChartSeries(records_, thresholds);
+    ButtonZapiszCSV->setEnabled(true);
+    rebuildChart(std::nullopt);
+}
+
+void TFormWykres::showSeries(const ChartSeries& series, const QString& pageLine) {
+    records_.clear();
+    pageLine_ = pageLine;
+    series_ = series;
+    ButtonZapiszCSV->setEnabled(false);
     rebuildChart(std::nullopt);
 }
 
@@ -608,7 +620,7 @@ void TFormWykres::rebuildChart(std::optional<std::pair<qint64, qint64>> keep) {
     pointed_->setPen(QPen(Qt::black, 1.5));
     pointed_->setMarkerSize(11);
     addSeries(chart, pointed_, x, y);
-    Odczyt->clear();
+    showValue(Odczyt, QString());
 
     QChart* old = Wykres->chart();
     Wykres->setChart(chart);
@@ -645,7 +657,7 @@ void TFormWykres::pointAt(std::optional<QPointF> value) {
         const auto [from, to] = viewRange();
         sample = NearestSample(series_, value->x(), double(from), double(to));
     }
-    Odczyt->setText(sample ? ChartReadoutText(*sample) : QString());
+    showValue(Odczyt, sample ? ChartReadoutText(*sample) : QString());
     if (pointed_) pointed_->replace(sample ? QList<QPointF>{*sample} : QList<QPointF>());
 }
 

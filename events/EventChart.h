@@ -12,6 +12,7 @@
 //     chart->setClockSource(now);                                         // the PC's date for the page
 //     chart->showRecords(records, thresholds, QStringLiteral("Archiwum: chłodnia 2"));
 //     chart->setBands({{excursion.start, excursion.end, excursion.high}, ...});
+//     chart->showSeries(series, pageLine);                                // or a series built with its bands
 //     chart->zoomTo(excursion.start, excursion.end);                      // a click on an excursion row
 
 #include "events/EventChartData.h"
@@ -67,6 +68,9 @@ public:
     // Shows any list of records (in the order given; the time rule follows that order) against
     // `thresholds`, the whole period in view and no bands; `pageLine` is printed under the summary.
     void showRecords(const QVector<EventRecord>& records, const ChartThresholds& thresholds, const QString& pageLine);
+    // Shows a series built beforehand (an archive's period, its bands in it), the whole period in view. No
+    // records come with it: "Zapisz CSV" has no rows to write and is off until showRecords.
+    void showSeries(const ChartSeries& series, const QString& pageLine);
     // Shades the given stretches (high red, low blue) and keeps what is in view.
     void setBands(const QVector<ChartBand>& bands);
     // Brings the time from `from` to `to` (seconds of the recorder's clock) into view with a little room

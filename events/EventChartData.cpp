@@ -33,39 +33,48 @@ ChartKindStyle ChartStyleOf(int code) {
 }
 
 ChartSeries BuildChartSeries(const QVector<EventRecord>& records, const ChartThresholds& thresholds) {
+    QVector<TimedEvent> timed;
+    timed.reserve(records.size());
+    int badDates = 0;
+    for (const EventRecord& r : records) {
+        if (!r.hasLine) continue;
+        if (const std::optional<TimedEvent> t = TimedEventOf(r))
+            timed.append(*t);
+        else
+            ++badDates;
+    }
+    ChartSeries s = BuildTimedChartSeries(timed, thresholds);
+    s.badDates = badDates;
+    return s;
+}
+
+ChartSeries BuildTimedChartSeries(const QVector<TimedEvent>& events, const ChartThresholds& thresholds) {
     ChartSeries s;
     s.high = ThresholdCelsius(thresholds.highCode);
     s.low = ThresholdCelsius(thresholds.lowCode);
     s.highLabel = QStringLiteral("MAX ") + ThresholdText(thresholds.highCode);
     s.lowLabel = QStringLiteral("MIN ") + ThresholdText(thresholds.lowCode);
-    s.temperature.reserve(records.size());
-    s.timed.reserve(records.size());
+    s.temperature.reserve(events.size());
+    s.timed = events;
 
     std::map<int, ChartMarkers> marks;
     bool havePrevious = false;
     qint64 previous = 0;
-    for (const EventRecord& r : records) {
-        if (!r.hasLine) continue;
-        const std::optional<TimedEvent> timed = TimedEventOf(r);
-        if (!timed) {
-            ++s.badDates;
-            continue;
-        }
-        const qint64 t = timed->clock * 1000;
+    for (const TimedEvent& timed : events) {
+        const qint64 t = timed.clock * 1000;
         if (havePrevious && t < previous) ++s.backwardSteps;
         previous = t;
         havePrevious = true;
         s.first = s.charted == 0 ? t : qMin(s.first, t);
         s.last = s.charted == 0 ? t : qMax(s.last, t);
         ++s.charted;
-        s.timed.append(*timed);
 
-        const EventKindOf kind = KindOfEvent(r.code);
+        const EventKindOf kind = KindOfEvent(timed.code);
         if (kind == EventKindOf::AlarmHigh || kind == EventKindOf::AlarmLow) ++s.alarms;
-        const bool sample = IsTemperatureSample(*timed);
-        if (sample) s.temperature.append(QPointF(double(t), SampleCelsius(*timed)));
+        const bool sample = IsTemperatureSample(timed);
+        if (sample) s.temperature.append(QPointF(double(t), SampleCelsius(timed)));
         if (kind == EventKindOf::None || (kind == EventKindOf::Sample)) continue;
-        ChartMarkers& m = marks[r.code];
+        ChartMarkers& m = marks[timed.code];
         if (sample)
             m.points.append(s.temperature.last());
         else

@@ -88,6 +88,9 @@ struct ChartSeries {
 
 // The chart of `records` (in the order given: register order for a download) against the thresholds.
 ChartSeries BuildChartSeries(const QVector<EventRecord>& records, const ChartThresholds& thresholds);
+// The same of records already seen by the time rule (the archive's), each with a line of the list (codes 4
+// to 13) and a real date; in the order given.
+ChartSeries BuildTimedChartSeries(const QVector<TimedEvent>& events, const ChartThresholds& thresholds);
 
 // The colour of the temperature curve: no kind's colour, so the curve never looks like an event.
 inline const QColor kCurveColour{0, 150, 136};

@@ -100,6 +100,8 @@ public:
     const QVector<EventRecord>& records() const;
     // The list holds a downloaded register (its header came), whole or stopped part of the way.
     bool registerHeld() const { return registerHeld_; }
+    // The recorder's version taken when the register's header came (for its page and its archive entry).
+    QString registerVersion() const { return registerVersion_; }
     // The chart window, once "Wykres" has opened it.
     TFormWykres* chartWindow() const { return chart_; }
 

@@ -3,6 +3,7 @@
 // record what was shown and answer from a script.
 
 #include <QString>
+#include <QStringList>
 
 class QPrinter;
 
@@ -12,7 +13,10 @@ enum class Preselected { Yes, No };
 struct FileDialogRequest {
     QString filter;         // "Plik konfiguracji MX-4 (*.ncf)" style
     QString defaultSuffix;  // without the dot
-    QString directory;
+    QString directory;      // a folder, or a file to start on
+    // A save dialog: asks before an existing file is chosen. Off where choosing an existing file is
+    // choosing it to open, not to replace (an archive chosen or created in one dialog).
+    bool confirmOverwrite = true;
 };
 
 class People {
@@ -35,6 +39,17 @@ public:
     // Empty when cancelled.
     virtual QString openFileName(const FileDialogRequest& request) = 0;
     virtual QString saveFileName(const FileDialogRequest& request) = 0;
+    // Several existing files at once; where this is not overridden, the one of openFileName.
+    virtual QStringList openFileNames(const FileDialogRequest& request) {
+        const QString path = openFileName(request);
+        return path.isEmpty() ? QStringList() : QStringList{path};
+    }
+    // A line of text, `text` offered; empty when cancelled. Where this is not overridden (no one to
+    // ask), the text offered.
+    virtual QString askText(const QString& label, const QString& text) {
+        Q_UNUSED(label);
+        return text;
+    }
     // The printer set-up dialog; false when cancelled.
     virtual bool printerSetup(QPrinter& printer) = 0;
 };

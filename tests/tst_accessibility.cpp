@@ -128,7 +128,8 @@ private Q_SLOTS:
     void initTestCase() { QAccessible::setActive(true); }
 
     // The main window with its configuration area, the port list, the port-opening notice, the transfer
-    // progress, and the dialogs that are created when they open: password, firmware, about.
+    // progress, the archive's window, and the dialogs that are created when they open: password,
+    // firmware, about.
     void everyWidgetOfEveryWindowIsNamedAfterWhatItShows() {
         MaintRig rig;
         TMain& w = rig.w();
@@ -137,6 +138,7 @@ private Q_SLOTS:
         w.ButtonKonfig->click();
         rig.logIn();
         QVERIFY(rig.waitFor([&] { return w.Icon_get->isEnabled(); }, 400));
+        w.ButtonArchiwum->click();
         QStringList problems;
         QStringList windows;
         for (QWidget* top : QApplication::topLevelWidgets()) {
@@ -144,7 +146,7 @@ private Q_SLOTS:
             windows << top->objectName();
             problems << unnamed(top);
         }
-        for (const char* expected : {"TMain", "TFormCom", "TFormJakieCOM", "TFormProgres"})
+        for (const char* expected : {"TMain", "TFormCom", "TFormJakieCOM", "TFormProgres", "TFormArchiwum"})
             QVERIFY2(windows.contains(QLatin1String(expected)), qPrintable(windows.join(' ')));
 
         QStringList dialogs;

@@ -474,6 +474,35 @@ class ArchiveTest : public QObject {
                  QStringLiteral("Sklep.nr.3"));
     }
 
+    // The canonical line of a record, which the hash chain and a period's sum cover: the fields as the
+    // list writes them (a "0" before a number below 10), whatever they hold, then code and tenths.
+    void canonicalForm_data() {
+        QTest::addColumn<QList<int>>("fields");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QVariant>("tenths");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("a sample") << QList<int>{2026, 12, 9, 10, 15, 0} << 4 << QVariant(215)
+                                  << QByteArray("2026-12-09 10:15:00;4;215\n");
+        QTest::newRow("no date, no sample") << QList<int>{2000, 0, 0, 24, 60, 255} << 7 << QVariant()
+                                            << QByteArray("2000-00-00 24:60:255;7;\n");
+        QTest::newRow("the last year, below zero") << QList<int>{2255, 15, 255, 9, 5, 3} << 13 << QVariant(-50)
+                                                   << QByteArray("2255-15-255 09:05:03;13;-50\n");
+        QTest::newRow("no sensor") << QList<int>{2009, 3, 7, 8, 5, 3} << 11 << QVariant(1273)
+                                   << QByteArray("2009-03-07 08:05:03;11;1273\n");
+    }
+    void canonicalForm() {
+        QFETCH(QList<int>, fields);
+        QFETCH(int, code);
+        QFETCH(QVariant, tenths);
+        QFETCH(QByteArray, line);
+        ArchiveRecord r;
+        r.time = TimeKeyOf({fields[0], fields[1], fields[2], fields[3], fields[4], fields[5]});
+        r.code = code;
+        if (tenths.isValid()) r.tenths = tenths.toInt();
+        QCOMPARE(CanonicalBytes(r), line);
+        QCOMPARE(CanonicalBytes(QVector<ArchiveRecord>{r, r}), line + line);
+    }
+
     // The chart's spreadsheet from the archive's fields is the download's own, byte for byte; a period
     // takes the days given, both included.
     void csvAndPeriod() {

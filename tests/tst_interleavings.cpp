@@ -92,11 +92,15 @@ bool allowedMessage(const QString& shown) {
         "ask (Nie): Czy skasować rejestr zdarzeń ?", "print",
         "ask (Nie): Zmienione pola nie zostały zapisane do MX-4 ani do pliku. Kontynuować?",
         "information: Konfiguracja w oknie jest taka sama jak w MX-4",
-        "information: Konfiguracja w oknie jest taka sama jak w pliku"};
+        "information: Konfiguracja w oknie jest taka sama jak w pliku",
+        // The register into an archive: the file chosen may be one a save left there before.
+        "error: To nie jest plik archiwum MX-4", "error: Plik archiwum jest uszkodzony"};
     if (exact.contains(shown) || shown == QLatin1String("beep")) return true;
     for (const char* prefix : {"open: ", "save: ", "error: Port ", "error: Nie można otworzyć pliku",
                                "error: Plik firmware", "information: Zapisano zmienione pozycje: ",
-                               "error: Weryfikacja nieudana: ", "ask (Nie): Czy skasować rejestr zdarzeń ?\nUwaga: "})
+                               "error: Weryfikacja nieudana: ", "ask (Nie): Czy skasować rejestr zdarzeń ?\nUwaga: ",
+                               "text: Obiekt ", "information: Dodano do archiwum: ",
+                               "ask (Nie): Rejestr nie ma wspólnych zdarzeń z archiwum "})
         if (shown.startsWith(QString::fromUtf8(prefix))) return true;
     return false;
 }

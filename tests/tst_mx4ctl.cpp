@@ -3,6 +3,7 @@
 // test. Exit status, standard output, standard error and the files it leaves are what is checked.
 
 #include "archive/ArchiveRecord.h"
+#include "archive/HistoryText.h"
 #include "archive/RegisterArchive.h"
 #include "config/ConfigDiff.h"
 #include "config/ConfigFile.h"
@@ -32,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
+#include <cmath>
 #include <fcntl.h>
 #include <signal.h>
 #include <functional>
@@ -209,6 +211,17 @@ private Q_SLOTS:
                                                    << "archive verify does not take --json";
         QTest::newRow("archive's option elsewhere") << (missing + QStringList{"status", "--force"})
                                                     << "status does not take --force";
+        QTest::newRow("report, MAX not whole") << QStringList{"archive", "a.mx4a", "report", "--max", "8.5"}
+                                               << "\"8.5\" is no threshold";
+        QTest::newRow("report, MIN out of range") << QStringList{"archive", "a.mx4a", "report", "--min", "-129"}
+                                                  << "\"-129\" is no threshold";
+        QTest::newRow("report, days backwards")
+            << QStringList{"archive", "a.mx4a", "report", "--from", "2026-12-02", "--to", "2026-12-01"}
+            << "--to 2026-12-01 is before --from 2026-12-02";
+        QTest::newRow("report, option of another") << QStringList{"archive", "a.mx4a", "report", "--site", "X"}
+                                                   << "archive report does not take --site";
+        QTest::newRow("thresholds elsewhere") << (missing + QStringList{"status", "--max", "8"})
+                                              << "status does not take --max";
     }
     void wrongUsage() {
         QFETCH(QStringList, arguments);
@@ -745,6 +758,78 @@ private Q_SLOTS:
         r = ctl({"archive", file("a.txt"), "info"});
         QVERIFY2(r.code == 4, qPrintable(describe(r)));
         QCOMPARE(r.err, QString("mx4ctl: To nie jest plik archiwum MX-4\n"));
+    }
+
+    // The figures of a period as JSON and as the summary's lines, and its report as a PDF. One day by
+    // the hour (the gap limit 2 h) and a sample the next day: 05:00 stands its 2 h. MAX +8, MIN +2.
+    void archiveReport() {
+        const QString archive = file("report.mx4a");
+        QCOMPARE(ctl({"archive", archive, "create", "--site", "Chłodnia 2"}).code, 0);
+        QStringList lines;
+        for (const QString& r : {"01 00:00 4 50", "01 01:00 4 90", "01 01:30 11 93", "01 02:00 4 95", "01 03:00 4 50",
+                                 "01 04:00 4 10", "01 05:00 4 50", "02 10:00 4 50"}) {
+            const QStringList f = r.split(' ');
+            ArchiveRecord record;
+            const QTime at = QTime::fromString(f[1], "hh:mm");
+            record.time = TimeKeyOf({2026, 12, f[0].toInt(), at.hour(), at.minute(), 0});
+            record.code = f[2].toInt();
+            record.tenths = f[3].toInt();
+            lines << HistoryLineOf(record);
+        }
+        writeTestFile(file("day.txt"), EventTextFile(lines.join('\n')));
+        QCOMPARE(ctl({"archive", archive, "import", file("day.txt")}).code, 0);
+        const QStringList day{"--from", "2026-12-01", "--to", "2026-12-01"};
+
+        Run r = ctl(QStringList{"archive", archive, "report", "--json", "--max", "+8", "--min", "2"} + day);
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const QByteArray canonical = "2026-12-01 00:00:00;4;50\n2026-12-01 01:00:00;4;90\n2026-12-01 01:30:00;11;93\n"
+                                     "2026-12-01 02:00:00;4;95\n2026-12-01 03:00:00;4;50\n2026-12-01 04:00:00;4;10\n"
+                                     "2026-12-01 05:00:00;4;50\n";
+        const QString sha = QCryptographicHash::hash(canonical, QCryptographicHash::Sha256).toHex();
+        // Weighted by the seconds each stands: 142740 degree-seconds over 25200 s.
+        double sum = 0, total = 0;
+        const double celsius[] = {5, 9, 9.3, 9.5, 5, 1, 5}, seconds[] = {3600, 1800, 1800, 3600, 3600, 3600, 7200};
+        for (int i = 0; i < 7; ++i) {
+            sum += seconds[i] * std::exp(-10000.0 / (celsius[i] + 273.15));
+            total += seconds[i];
+        }
+        const double mkt = qRound(10 * (10000.0 / -std::log(sum / total) - 273.15)) / 10.0;
+        const QJsonObject expected{
+            {"from", "2026-12-01"}, {"to", "2026-12-01"}, {"samples", 7}, {"min", 1.0}, {"max", 9.5}, {"mean", 5.7},
+            {"mkt", mkt}, {"above_max_s", 7200}, {"below_min_s", 3600}, {"no_data_s", 61200}, {"alarms_high", 1},
+            {"alarms_low", 0}, {"sha256", sha},
+            {"excursions", QJsonArray{QJsonObject{{"kind", "high"}, {"start", "2026-12-01 01:00:00"},
+                                                  {"end", "2026-12-01 03:00:00"}, {"duration_s", 7200},
+                                                  {"extreme", 9.5}, {"alarm", true}},
+                                      QJsonObject{{"kind", "low"}, {"start", "2026-12-01 04:00:00"},
+                                                  {"end", "2026-12-01 05:00:00"}, {"duration_s", 3600},
+                                                  {"extreme", 1.0}, {"alarm", false}}}}};
+        QCOMPARE(o, expected);
+        // Numbers with one decimal, as a spreadsheet or a script reads them.
+        QVERIFY2(r.out.contains("\"min\": 1.0,") && r.out.contains("\"mean\": 5.7,"), qPrintable(r.out));
+
+        // MIN -1 as its own argument; the lines are the summary's.
+        r = ctl(QStringList{"archive", archive, "report", "--min", "-1"} + day);
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        for (const QString& line : {"Obiekt: Chłodnia 2", "Okres: 2026-12-01 – 2026-12-01", "MIN: -1 °C",
+                                    "Powyżej MAX: 2 h 00 min 00 s", "Poniżej MIN: 0 s", "Przekroczenia poniżej MIN: 0"})
+            QVERIFY2(r.lines().contains(line), qPrintable(line + "\n" + r.out));
+        QCOMPARE(r.lines().last(), "SHA-256 zdarzeń okresu: " + sha);
+
+        // The report: the same sum, the pages counted on each.
+        r = ctl(QStringList{"archive", archive, "report", "-o", file("day.pdf")} + day);
+        QVERIFY2(r.code == 0, qPrintable(describe(r)));
+        QProcess text;
+        text.start("pdftotext", {file("day.pdf"), "-"});
+        if (!text.waitForFinished(60000) || text.exitCode() != 0) QSKIP("pdftotext (poppler-utils) is needed");
+        const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString& shown : {QString("Raport temperatury"), QString("Strona 1 z 1"), sha,
+                                     QString("Archiwum spójne: 2 wpisów, 8 zdarzeń")})
+            QVERIFY2(pdf.contains(shown), qPrintable(shown + "\n" + pdf));
+        r = ctl({"archive", archive, "report", "-o", file("no-such-folder/day.pdf")});
+        QVERIFY2(r.code == 4, qPrintable(describe(r)));
+        QVERIFY2(r.err.contains("Nie zapisano raportu"), qPrintable(describe(r)));
     }
 
     void wrongPassword() {

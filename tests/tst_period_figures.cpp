@@ -1,8 +1,11 @@
 // The figures of an archive period on small hand-made sets, every answer worked out by hand: the time
 // above and below the limits and without data, the excursions, the events, the mean kinetic temperature.
 
+#include "archive/ArchivePeriod.h"
 #include "archive/PeriodFigures.h"
 #include "events/EventChartData.h"
+
+#include <QCryptographicHash>
 
 #include <QtTest>
 #include <cmath>
@@ -66,6 +69,31 @@ QString eventsText(const PeriodFigures& f) {
         .arg(f.batteryLow)
         .arg(f.batteryCharged)
         .arg(f.startUps);
+}
+
+// The archive's records: "2026-12-02 24:00:00 7 #3", "2026-12-01 23:00:00 4=50 #2" (fields as the recorder
+// gave them, code, =tenths, #the log entry that added it), in archive order.
+ArchiveContents contentsOf(const QStringList& lines) {
+    QVector<ArchiveRecord> out;
+    for (const QString& line : lines) {
+        const QStringList f = line.split(QLatin1Char(' '));
+        const QStringList date = f.at(0).split(QLatin1Char('-')), time = f.at(1).split(QLatin1Char(':'));
+        ArchiveRecord r;
+        r.time = TimeKeyOf({date.at(0).toInt(), date.at(1).toInt(), date.at(2).toInt(), time.at(0).toInt(),
+                            time.at(1).toInt(), time.at(2).toInt()});
+        const QStringList codeTenths = f.at(2).split(QLatin1Char('='));
+        r.code = codeTenths.at(0).toInt();
+        if (codeTenths.size() > 1) r.tenths = codeTenths.at(1).toInt();
+        r.entry = f.value(3).mid(1).toInt();
+        out.append(r);
+    }
+    return ArchiveContents(out);
+}
+
+QString linesText(const QVector<FigureLine>& lines) {
+    QStringList out;
+    for (const FigureLine& l : lines) out << l.text();
+    return out.join(QLatin1Char('\n'));
 }
 
 double formula(const QVector<double>& celsius, const QVector<double>& weights) {
@@ -172,6 +200,100 @@ private slots:
         const PeriodFigures none = ComputePeriodFigures({}, FigureLimits{});
         QVERIFY(!none.firstDay.isValid());
         QCOMPARE(none.samples, 0);
+    }
+
+    // The quick periods end on the day of the newest record with a real date; "Całość" starts on the first.
+    void quickPeriods_data() {
+        QTest::addColumn<int>("quick");
+        QTest::addColumn<QDate>("first");
+        QTest::addColumn<QDate>("last");
+        QTest::newRow("7 dni") << int(QuickPeriod::Week) << QDate(2027, 2, 23) << QDate(2027, 3, 1);
+        QTest::newRow("30 dni") << int(QuickPeriod::Month) << QDate(2027, 1, 31) << QDate(2027, 3, 1);
+        QTest::newRow("Rok") << int(QuickPeriod::Year) << QDate(2026, 3, 2) << QDate(2027, 3, 1);
+        QTest::newRow("Całość") << int(QuickPeriod::Whole) << QDate(2026, 12, 1) << QDate(2027, 3, 1);
+    }
+    void quickPeriods() {
+        QFETCH(int, quick);
+        QFETCH(QDate, first);
+        QFETCH(QDate, last);
+        const ArchiveContents c = contentsOf({"2026-12-01 10:00:00 4=50", "2027-03-01 08:00:00 4=50",
+                                              "2027-03-40 08:00:00 4=50"});
+        const FigurePeriod p = QuickPeriodDays(QuickPeriod(quick), c);
+        QCOMPARE(p.first, first);
+        QCOMPARE(p.last, last);
+    }
+
+    // A period's records are those whose fields lie in its days, one without a real date among them
+    // (hour 24 sorts after 23:59:59): their sum over the canonical lines, the entries that brought them.
+    // A missing end of the period is the last record's day.
+    void periodRecordsAndTheirSum() {
+        const ArchiveContents c = contentsOf({"2026-12-01 23:00:00 4=50 #2", "2026-12-02 00:00:00 4=90 #2",
+                                              "2026-12-02 24:00:00 7 #3", "2026-12-03 01:00:00 4=-15 #4"});
+        const ArchivePeriod day = ComputeArchivePeriod(c, FigureLimits{}, {QDate(2026, 12, 2), QDate(2026, 12, 2)});
+        QCOMPARE(day.records(), 2);
+        QCOMPARE(day.sha256, QString::fromLatin1(QCryptographicHash::hash("2026-12-02 00:00:00;4;90\n"
+                                                                          "2026-12-02 24:00:00;7;\n",
+                                                                          QCryptographicHash::Sha256).toHex()));
+        QCOMPARE(day.entries, (QVector<int>{2, 3}));
+        QCOMPARE(day.figures.samples, 1);
+
+        const ArchivePeriod open = ComputeArchivePeriod(c, FigureLimits{}, {QDate(2026, 12, 2), QDate()});
+        QCOMPARE(open.figures.lastDay, QDate(2026, 12, 3));
+        QCOMPARE(open.records(), 3);
+        QCOMPARE(open.sha256, QString::fromLatin1(QCryptographicHash::hash("2026-12-02 00:00:00;4;90\n"
+                                                                           "2026-12-02 24:00:00;7;\n"
+                                                                           "2026-12-03 01:00:00;4;-15\n",
+                                                                           QCryptographicHash::Sha256).toHex()));
+        // Days with no record: nothing to sum, all of it without data.
+        const ArchivePeriod empty = ComputeArchivePeriod(c, FigureLimits{}, {QDate(2027, 1, 1), QDate(2027, 1, 2)});
+        QCOMPARE(empty.records(), 0);
+        QCOMPARE(empty.sha256, QString::fromLatin1(QCryptographicHash::hash("", QCryptographicHash::Sha256).toHex()));
+        QCOMPARE(empty.figures.secondsWithoutData, 2 * 86400);
+    }
+
+    // The one text of the figures: the window's summary, the report and mx4ctl print these lines.
+    void summaryLines() {
+        // Every 6 h: each sample stands 6 h; mean (5 + 5 + 9 + 9) / 4.
+        const ArchiveContents c = contentsOf({"2026-12-01 00:00:00 4=50", "2026-12-01 06:00:00 4=50",
+                                              "2026-12-01 08:00:00 7", "2026-12-01 12:00:00 4=90",
+                                              "2026-12-01 18:00:00 4=90", "2026-12-02 00:00:00 4=50"});
+        const ArchivePeriod p = ComputeArchivePeriod(c, FigureLimits{8, -1}, {QDate(2026, 12, 1), QDate(2026, 12, 1)});
+        const QString mkt = CelsiusText(formula({5, 5, 9, 9}, {1, 1, 1, 1}));
+        QCOMPARE(linesText(PeriodFigureLines(p)), QStringLiteral("Okres: 2026-12-01 – 2026-12-01\n"
+                                                                 "MAX: +8 °C\n"
+                                                                 "MIN: -1 °C\n"
+                                                                 "Pomiary: 4\n"
+                                                                 "Min.: +5,0 °C\n"
+                                                                 "Maks.: +9,0 °C\n"
+                                                                 "Średnia: +7,0 °C\n"
+                                                                 "Średnia kinetyczna (MKT): %1 °C\n"
+                                                                 "Powyżej MAX: 12 h 00 min 00 s\n"
+                                                                 "Poniżej MIN: 0 s\n"
+                                                                 "Bez danych: 0 s\n"
+                                                                 "Przekroczenia powyżej MAX: 1\n"
+                                                                 "Przekroczenia poniżej MIN: 0\n"
+                                                                 "Alarmy wysokiej temperatury: 0\n"
+                                                                 "Alarmy niskiej temperatury: 0\n"
+                                                                 "Brak 230V / powrót 230V: 1 / 0\n"
+                                                                 "Bateria rozładowana / naładowana: 0 / 0\n"
+                                                                 "Start urządzenia: 0")
+                                                      .arg(mkt));
+        QCOMPARE(PeriodChecksumLine(p).text(), QStringLiteral("SHA-256 zdarzeń okresu: ") + p.sha256);
+        const QVector<FigureLine> none = PeriodFigureLines(ComputeArchivePeriod(ArchiveContents(), FigureLimits{}, {}));
+        QCOMPARE(none.at(0).text(), QStringLiteral("Okres: –"));
+        QCOMPARE(none.at(4).text(), QStringLiteral("Min.: –"));
+        QCOMPARE(none.at(7).text(), QStringLiteral("Średnia kinetyczna (MKT): –"));
+    }
+
+    // The chart's curve of a period breaks where the time rule cuts a sample short, and ends with the period.
+    void periodCurve() {
+        const ArchiveContents c = contentsOf({"2026-12-01 00:00:00 4=50", "2026-12-01 01:00:00 4=60",
+                                              "2026-12-01 02:00:00 4=90", "2026-12-01 10:00:00 4=50",
+                                              "2026-12-01 11:00:00 4=50", "2026-12-02 00:30:00 4=50"});
+        const auto at = [](const QString& time) { return double(clockOf(1, time)); };
+        const ArchivePeriod p = ComputeArchivePeriod(c, FigureLimits{}, {QDate(2026, 12, 1), QDate(2026, 12, 1)});
+        QCOMPARE(PeriodCurve(c, p), (QVector<QVector<QPointF>>{{{at("00:00"), 5.0}, {at("01:00"), 6.0}, {at("02:00"), 9.0}},
+                                                              {{at("10:00"), 5.0}, {at("11:00"), 5.0}}}));
     }
 
     void meanKineticTemperature() {

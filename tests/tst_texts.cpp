@@ -153,6 +153,27 @@ private Q_SLOTS:
             {"TMain/ButtonZapisz", T, "Zapisz do pliku"},
             {"TMain/ButtonWykres", T, "Wykres"},
             {"TMain/ButtonWykres", H, "Wykres temperatury z rejestru zdarzeń"},
+            {"TMain/ButtonDodajDoArchiwum", T, "Dodaj do archiwum"},
+            {"TMain/ButtonArchiwum", T, "Archiwum"},
+            // The archive's window.
+            {"TFormArchiwum", T, "Archiwum rejestru"},
+            {"TFormArchiwum/ButtonNowe", T, "Nowe..."},
+            {"TFormArchiwum/ButtonOtworz", T, "Otwórz..."},
+            {"TFormArchiwum", I, "Obiekt:"},
+            {"TFormArchiwum/ButtonDodaj", T, "Dodaj do archiwum"},
+            {"TFormArchiwum/ButtonImportuj", T, "Importuj plik historii..."},
+            {"TFormArchiwum", I, "Od"},
+            {"TFormArchiwum", I, "Do"},
+            {"TFormArchiwum/Button7dni", T, "7 dni"},
+            {"TFormArchiwum/Button30dni", T, "30 dni"},
+            {"TFormArchiwum/ButtonRok", T, "Rok"},
+            {"TFormArchiwum/ButtonCalosc", T, "Całość"},
+            {"TFormArchiwum", I, "MAX"},
+            {"TFormArchiwum", I, "MIN"},
+            {"TFormArchiwum/Zakladki", I, "Historia archiwum"},
+            {"TFormArchiwum/ButtonZapiszCSV", T, "Zapisz CSV"},
+            {"TFormArchiwum/ButtonDrukuj", T, "Drukuj"},
+            {"TFormArchiwum/ButtonRaportPDF", T, "Raport PDF..."},
             // Menus.
             {"TMain/Plik1", T, "Plik"},
             {"TMain/Odczyt1", T, "Odczyt"},
@@ -278,6 +299,7 @@ private Q_SLOTS:
         auto* password = new TFhaslo_nowe(w.maintenance, &w);
         auto* info = new TFInfo(&w);
         auto* boot = new TFboot(w.maintenance, &w);
+        w.ButtonArchiwumClick();
         ConfigArea alone;
         alone.setObjectName(QStringLiteral("ConfigAreaAlone"));
 

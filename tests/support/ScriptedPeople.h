@@ -10,11 +10,13 @@
 class ScriptedPeople : public People {
 public:
     // Everything shown, in order: "beep", "error: …", "information: …", "warning: …", "plain: …",
-    // "ask: …" ("ask (Nie): …" when Enter answers No), "open: <filter>", "save: <filter>", "print".
+    // "ask: …" ("ask (Nie): …" when Enter answers No), "open: <filter>", "save: <filter>", "print",
+    // "text: <label> [<text offered>]".
     QStringList shown;
     QQueue<bool> yesNoAnswers;      // default Yes when empty
     QQueue<QString> fileAnswers;    // default cancel when empty
     QQueue<bool> printAnswers;      // default cancel when empty
+    QQueue<QString> textAnswers;    // default the text offered when empty
     QList<FileDialogRequest> fileRequests;
     // Runs whenever a box is shown, as a modal box would let events run.
     std::function<void(const QString&)> onShow;
@@ -38,6 +40,15 @@ public:
         fileRequests.append(r);
         record(QStringLiteral("save: ") + r.filter);
         return fileAnswers.isEmpty() ? QString() : fileAnswers.dequeue();
+    }
+    // Several files: one answer of fileAnswers, the paths separated by "\n".
+    QStringList openFileNames(const FileDialogRequest& r) override {
+        const QString answer = openFileName(r);
+        return answer.isEmpty() ? QStringList() : answer.split(QLatin1Char('\n'));
+    }
+    QString askText(const QString& label, const QString& text) override {
+        record(QStringLiteral("text: %1 [%2]").arg(label, text));
+        return textAnswers.isEmpty() ? text : textAnswers.dequeue();
     }
     bool printerSetup(QPrinter&) override {
         record(QStringLiteral("print"));
