@@ -766,7 +766,7 @@ private Q_SLOTS:
         const QString archive = file("report.mx4a");
         QCOMPARE(ctl({"archive", archive, "create", "--site", "Chłodnia 2"}).code, 0);
         QStringList lines;
-        for (const QString& r : {"01 00:00 4 50", "01 01:00 4 90", "01 01:30 11 93", "01 02:00 4 95", "01 03:00 4 50",
+        for (const QString r : {"01 00:00 4 50", "01 01:00 4 90", "01 01:30 11 93", "01 02:00 4 95", "01 03:00 4 50",
                                  "01 04:00 4 10", "01 05:00 4 50", "02 10:00 4 50"}) {
             const QStringList f = r.split(' ');
             ArchiveRecord record;
@@ -812,7 +812,7 @@ private Q_SLOTS:
         // MIN -1 as its own argument; the lines are the summary's.
         r = ctl(QStringList{"archive", archive, "report", "--min", "-1"} + day);
         QVERIFY2(r.code == 0, qPrintable(describe(r)));
-        for (const QString& line : {"Obiekt: Chłodnia 2", "Okres: 2026-12-01 – 2026-12-01", "MIN: -1 °C",
+        for (const QString line : {"Obiekt: Chłodnia 2", "Okres: 2026-12-01 – 2026-12-01", "MIN: -1 °C",
                                     "Powyżej MAX: 2 h 00 min 00 s", "Poniżej MIN: 0 s", "Przekroczenia poniżej MIN: 0"})
             QVERIFY2(r.lines().contains(line), qPrintable(line + "\n" + r.out));
         QCOMPARE(r.lines().last(), "SHA-256 zdarzeń okresu: " + sha);
