@@ -7,6 +7,7 @@
 //  4. the file's size a record (target: under 64 bytes).
 // Usage: bench_archive [runs, default 5]
 
+#include "bench/Timings.h"
 #include "archive/RegisterArchive.h"
 #include "events/EventRecords.h"
 #include "sim/RecorderData.h"
@@ -21,16 +22,6 @@
 #include <vector>
 
 namespace {
-double ms(qint64 ns) {
-    return double(ns) / 1e6;
-}
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-double worst(const std::vector<double>& v) {
-    return v.empty() ? 0 : *std::max_element(v.begin(), v.end());
-}
 
 ArchiveSource download(const QVector<EventRecord>& r) {
     return ArchiveSource::download(r, int(r.size()), int(r.size()), ArchiveSource::Ending::Complete,

@@ -6,6 +6,7 @@
 //  3. the PDF page.
 // Usage: bench_chart [openings, default 15] [where to keep the PDF page]
 
+#include "bench/Timings.h"
 #include "events/EventChart.h"
 #include "events/EventChartData.h"
 #include "sim/RecorderData.h"
@@ -23,13 +24,7 @@
 #include <vector>
 
 namespace {
-double ms(qint64 ns) { return double(ns) / 1e6; }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
 void wheel(QWidget* view, int delta) {
     const QPointF at(view->width() / 2.0, view->height() / 2.0);

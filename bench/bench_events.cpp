@@ -8,6 +8,7 @@
 //     painted after every line (the download itself paints at most every 40 ms).
 // Usage: bench_events [records for the paced run]
 
+#include "bench/Timings.h"
 #include "app/MainWindow.h"
 #include "events/EventDecode.h"
 #include "events/EventList.h"
@@ -32,7 +33,6 @@
 namespace {
 constexpr int kFrameOverhead = 4;  // start, code, length, checksum
 
-double ms(qint64 ns) { return double(ns) / 1e6; }
 
 // What a download of `records` records takes on the line: request out, header, records and end back.
 qint64 lineLimitNs(int records) {

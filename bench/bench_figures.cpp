@@ -5,6 +5,7 @@
 //  2. the same with the time rule built once, as a window asking for one period after another.
 // Usage: bench_figures [runs, default 15]
 
+#include "bench/Timings.h"
 #include "archive/PeriodFigures.h"
 
 #include <QDateTime>
@@ -16,13 +17,7 @@
 #include <vector>
 
 namespace {
-double ms(qint64 ns) { return double(ns) / 1e6; }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
 QVector<TimedEvent> yearOfRecords() {
     constexpr int kSamples = 35040, kRecords = 100000;

@@ -2,6 +2,7 @@
 // at 4800 baud, with the product's 100 ms tick: the time it takes next to what the line and the fixed
 // pauses allow, and the CPU time the process uses meanwhile.
 
+#include "bench/Timings.h"
 #include "app/MainWindow.h"
 #include "config/WorkingBuffer.h"
 #include "link/Link.h"
@@ -32,7 +33,6 @@ QByteArray makeImage() {
     return file;
 }
 
-double ms(qint64 ns) { return double(ns) / 1e6; }
 }  // namespace
 
 int main(int argc, char** argv) {

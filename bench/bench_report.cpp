@@ -8,6 +8,7 @@
 //  3. the report of the whole year as a PDF (target: under 2 s), with the verification it carries.
 // Usage: bench_report [runs, default 5] [where to keep the archive and the PDF: a folder]
 
+#include "bench/Timings.h"
 #include "archive/ArchiveAdding.h"
 #include "archive/ArchiveWindow.h"
 #include "archive/PeriodReport.h"
@@ -28,12 +29,6 @@
 #include <vector>
 
 namespace {
-double ms(qint64 ns) { return double(ns) / 1e6; }
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-double worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
 
 QByteArray recordAt(const QDateTime& at, int code, int sample) {
     const QDate d = at.date();
