@@ -518,7 +518,7 @@ private Q_SLOTS:
         const int total = qEnvironmentVariableIsSet("MX4_INTERLEAVINGS") ? qEnvironmentVariableIntValue("MX4_INTERLEAVINGS")
                                                                          : 1000;
         const int start = qEnvironmentVariableIntValue("MX4_INTERLEAVINGS_SEED") + 1;
-        constexpr int kBatch = 100;
+        constexpr int kBatch = 50;
         for (int done = 0; done < total; done += kBatch)
             QTest::addRow("seeds %d..", start + done) << start + done << qMin(kBatch, total - done);
     }
