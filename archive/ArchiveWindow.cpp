@@ -3,13 +3,13 @@
 #include "config/SafeSave.h"
 #include "config/Spoken.h"
 #include "events/EventChart.h"
+#include "events/EventPrint.h"
 #include "link/ErrorHook.h"
 #include "link/People.h"
 
 #include <QCloseEvent>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -23,7 +23,6 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTemporaryDir>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -554,19 +553,7 @@ void TFormArchiwum::ButtonRaportPDFClick() {
         QStringLiteral("Plik PDF (*.pdf)"), QStringLiteral("pdf"),
         QDir::home().filePath(PeriodReportFileName(archive_->site(), f.firstDay, f.lastDay))});
     if (path.isEmpty()) return;
-    // Printed beside, then put in place whole like every other file.
-    QTemporaryDir dir;
-    bool saved = false;
-    if (dir.isValid()) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("raport.pdf")));
-        if (printReport(printer)) {
-            QFile pdf(printer.outputFileName());
-            QString why;
-            saved = pdf.open(QIODevice::ReadOnly) && saveFileSafely(path, pdf.readAll(), &why);
-        }
-    }
+    const bool saved = SavePrintedPdf(path, [this](QPrinter& printer) { return printReport(printer); });
     if (saved) {
         people_->information(QStringLiteral("Zapisano raport PDF"));
     } else {

@@ -3,6 +3,7 @@
 #include "config/SafeSave.h"
 #include "config/Spoken.h"
 #include "events/EventDecode.h"
+#include "events/EventPrint.h"
 #include "link/ErrorHook.h"
 #include "link/Errors.h"
 #include "link/People.h"
@@ -11,7 +12,6 @@
 #include <QCategoryAxis>
 #include <QChart>
 #include <QDir>
-#include <QFile>
 #include <QFontInfo>
 #include <QFontMetricsF>
 #include <QGraphicsLayout>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QShortcut>
-#include <QTemporaryDir>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -694,19 +693,7 @@ void TFormWykres::ButtonZapiszPDFClick() {
     const QString path = people_->saveFileName(
         FileDialogRequest{QStringLiteral("Plik PDF (*.pdf)"), QStringLiteral("pdf"), pdfName(now_().date())});
     if (path.isEmpty()) return;
-    // Written beside, then put in place whole like every other file.
-    QTemporaryDir dir;
-    bool saved = false;
-    if (dir.isValid()) {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(dir.filePath(QStringLiteral("wykres.pdf")));
-        if (printPage(printer)) {
-            QFile pdf(printer.outputFileName());
-            QString why;
-            saved = pdf.open(QIODevice::ReadOnly) && saveFileSafely(path, pdf.readAll(), &why);
-        }
-    }
+    const bool saved = SavePrintedPdf(path, [this](QPrinter& printer) { return printPage(printer); });
     if (saved)
         people_->information(QStringLiteral("Zapisano plik PDF"));
     else

@@ -1,10 +1,14 @@
 #include "events/EventPrint.h"
 
+#include "config/SafeSave.h"
+
 #include <QAbstractTextDocumentLayout>
+#include <QFile>
 #include <QPainter>
 #include <QPrinter>
 #include <QTextBlock>
 #include <QTextDocument>
+#include <QTemporaryDir>
 #include <QTextLayout>
 
 QString EventPrintJobName() { return QStringLiteral("Wydruk historii MX4"); }
@@ -49,4 +53,16 @@ int PrintEventList(const QTextDocument& list, QPrinter& printer) {
     }
     painter.end();
     return pages;
+}
+
+bool SavePrintedPdf(const QString& path, const std::function<bool(QPrinter&)>& print) {
+    QTemporaryDir dir;
+    if (!dir.isValid()) return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(dir.filePath(QStringLiteral("druk.pdf")));
+    if (!print(printer)) return false;
+    QFile pdf(printer.outputFileName());
+    QString why;
+    return pdf.open(QIODevice::ReadOnly) && saveFileSafely(path, pdf.readAll(), &why);
 }

@@ -2,6 +2,7 @@
 // Printing the event list: its lines and colours, page after page, in one job.
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 class QPrinter;
@@ -20,3 +21,7 @@ std::unique_ptr<QTextDocument> PrintCopy(const QTextDocument& list);
 // printable page, starting a new page whenever one is full; a line never straddles two pages. Returns
 // the number of pages, or 0 when the printer could not be started.
 int PrintEventList(const QTextDocument& list, QPrinter& printer);
+
+// Prints through `print` into a PDF beside `path`, then puts the file at `path` whole, like every other
+// file the program saves. False when `print` fails or the file cannot be written.
+bool SavePrintedPdf(const QString& path, const std::function<bool(QPrinter&)>& print);
