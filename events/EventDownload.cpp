@@ -42,6 +42,7 @@ void EventDownload::start() {
             // Interrupted while the request was out: the recorder may be sending the register already. It is
             // asked to stop, and the download waits for it to say so, as any stopped download does.
             if (link_->interrupted() && link_->port()->Connected() && phase_ == Phase::Starting) {
+                stopAsked_ = true;
                 link_->st.stopRequested = true;
                 link_->SendFrame(kStopCode, QByteArrayLiteral("x"));
                 phase_ = Phase::Receiving;

@@ -115,6 +115,25 @@ private Q_SLOTS:
         QVERIFY(!done.complete() && !done.stoppedUnasked);
     }
 
+    // Ctrl-C while the header is awaited: the stop goes out at once and the download ends as one the
+    // user stopped, not as one the recorder broke off.
+    void interruptedWhileTheHeaderIsAwaited() {
+        CoreRig rig;
+        rig.recorder.fillRegister(200, 2);
+        QVERIFY(rig.logIn());
+        SimFaults thinking = rig.recorder.faults();
+        thinking.replyDelayMs = 300;
+        rig.recorder.setFaults(thinking);
+        rig.link.setInterruptSource([&] { return rig.recorder.receivedCodes().contains(EventDownload::kStartCode); });
+        rig.download.setHooks({nullptr, nullptr, nullptr, nullptr,
+                               [&](EventDownload::Ending how) { rig.endings << how; }, nullptr, nullptr});
+        rig.download.start();
+        QVERIFY(rig.finish());
+        QVERIFY(rig.recorder.receivedCodes().contains(EventDownload::kStopCode));
+        QVERIFY(!rig.download.completeness().complete());
+        QVERIFY(!rig.download.completeness().stoppedUnasked);
+    }
+
     // The recorder falls silent after a few records: the download ends by itself, without the end
     // line; telling the person is the host's business.
     void silentStreamEnds() {
