@@ -107,15 +107,16 @@ bool ArchiveAdding::add(RegisterArchive& archive, const QVector<ArchiveSource>& 
     for (const ArchiveSource& source : sources) {
         const QString name = several ? source.fileName + QStringLiteral(": ") : QString();
         try {
-            bool anyway = false;
-            if (archive.probablyForeign(source.records)) {
+            // The check that the source is probably another recorder's is made inside the import's own
+            // transaction; a refused one wrote nothing and is added only when the user says so.
+            ArchiveImport result = archive.add(source, false);
+            if (result.refusedAsForeign) {
                 if (!people_->askYesNo(ForeignSourceQuestion(archive.site()), Preselected::No)) {
                     if (several) said << name + QStringLiteral("nie dodano");
                     continue;
                 }
-                anyway = true;
+                result = archive.add(source, true);
             }
-            const ArchiveImport result = archive.add(source, anyway);
             written = written || result.entry > 0;
             QString text = name + ImportSummaryText(result);
             if (source.kind == ArchiveSource::Kind::File && source.skippedLines > 0)
