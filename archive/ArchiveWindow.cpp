@@ -37,6 +37,8 @@ public:
     explicit DegreesBox(QWidget* parent) : QSpinBox(parent) {
         setRange(-128, 127);
         setSuffix(QStringLiteral(" °C"));
+        // A year's figures are recomputed when a value is done, not at every key ("-5" is never 0 first).
+        setKeyboardTracking(false);
     }
 
 protected:
@@ -148,6 +150,7 @@ void TFormArchiwum::build() {
         d->setObjectName(QLatin1String(name));
         d->setAccessibleName(accessible);
         d->setDisplayFormat(kDateFormat);
+        d->setKeyboardTracking(false);
         d->setCalendarPopup(true);
         d->setDateRange(QDate(2000, 1, 1), QDate(2255, 12, 31));
         return d;
@@ -325,6 +328,7 @@ void TFormArchiwum::showArchive(std::unique_ptr<RegisterArchive> archive) {
     setPeriodDays(QuickPeriodDays(QuickPeriod::Whole, contents_));
 }
 
+// Reads the archive again; the caller shows the period it wants.
 void TFormArchiwum::reload() {
     if (!archive_) {
         contents_ = ArchiveContents();
@@ -334,7 +338,6 @@ void TFormArchiwum::reload() {
         showValue(LabelWeryfikacja, QString());
         TabelaHistorii->setRowCount(0);
         applyUsable();
-        showPeriod();
         return;
     }
     contents_ = ArchiveContents(archive_->records());
@@ -345,7 +348,6 @@ void TFormArchiwum::reload() {
     showValue(LabelPlik, shown);
     showLog();
     applyUsable();
-    showPeriod();
 }
 
 void TFormArchiwum::archiveChanged(const QString& path) {
@@ -359,6 +361,8 @@ void TFormArchiwum::archiveChanged(const QString& path) {
         setPeriodDays(QuickPeriodDays(QuickPeriod::Whole, contents_));
     else if (toTheEnd && contents_.lastDay().isValid() && contents_.lastDay() > EditDo->date())
         setPeriodDays(FigurePeriod{EditOd->date(), contents_.lastDay()});
+    else
+        showPeriod();
 }
 
 void TFormArchiwum::showLog() {
@@ -379,6 +383,8 @@ void TFormArchiwum::showLog() {
     LabelWeryfikacja->setPalette(palette);
 }
 
+bool TFormArchiwum::hasRecords() const { return archive_ && contents_.lastDay().isValid(); }
+
 void TFormArchiwum::applyUsable() {
     const bool open = archive_ != nullptr;
     const bool writable = open && !archive_->readOnly();
@@ -388,13 +394,14 @@ void TFormArchiwum::applyUsable() {
     EditObiekt->setEnabled(writable);
     for (QWidget* w : std::initializer_list<QWidget*>{EditOd, EditDo, Button7dni, Button30dni, ButtonRok, ButtonCalosc,
                                                       ButtonZapiszCSV, ButtonDrukuj, ButtonRaportPDF})
-        w->setEnabled(open);
+        w->setEnabled(hasRecords());
 }
 
 void TFormArchiwum::closeEvent(QCloseEvent* event) {
     // The archive's connection goes with the window.
     archive_.reset();
     reload();
+    showPeriod();
     QWidget::closeEvent(event);
 }
 
@@ -422,21 +429,26 @@ void TFormArchiwum::ButtonDodajClick() {
     if (!downloadAvailable_ || !downloadSource_) return;
     // The register is taken before any dialog: what the list holds when the button was pressed.
     const ArchiveSource source = downloadSource_();
-    if (!archive_) {
-        std::unique_ptr<RegisterArchive> chosen = adding_->chooseArchive();
-        if (!chosen) return;
+    if (archive_) {
+        adding_->add(*archive_, {source});
+        return;
+    }
+    // Into the archive chosen now, which is then shown whole once.
+    if (std::unique_ptr<RegisterArchive> chosen = adding_->chooseArchive()) {
+        adding_->add(*chosen, {source});
         showArchive(std::move(chosen));
     }
-    adding_->add(*archive_, {source});
 }
 
 void TFormArchiwum::ButtonImportujClick() {
-    if (!archive_) {
-        std::unique_ptr<RegisterArchive> chosen = adding_->chooseArchive();
-        if (!chosen) return;
+    if (archive_) {
+        adding_->importHistoryFiles(*archive_);
+        return;
+    }
+    if (std::unique_ptr<RegisterArchive> chosen = adding_->chooseArchive()) {
+        adding_->importHistoryFiles(*chosen);
         showArchive(std::move(chosen));
     }
-    adding_->importHistoryFiles(*archive_);
 }
 
 // ---------------------------------------------------------------- the period
@@ -457,7 +469,8 @@ void TFormArchiwum::showQuickPeriod(QuickPeriod quick) {
 
 void TFormArchiwum::showPeriod() {
     const FigureLimits l = limits();
-    if (archive_)
+    // An archive without records has no days to show yet: the figures stay empty, as without an archive.
+    if (hasRecords())
         period_ = ComputeArchivePeriod(contents_, l, FigurePeriod{EditOd->date(), EditDo->date()});
     else
         period_ = ArchivePeriod{l, {}, 0, 0, {}, {}};
@@ -465,7 +478,7 @@ void TFormArchiwum::showPeriod() {
 
     const QVector<FigureLine> lines = PeriodFigureLines(period_);
     for (int i = 0; i < lines.size() && i < summaryValues.size(); ++i) showValue(summaryValues.at(i), lines.at(i).value);
-    EditSHA->setText(archive_ ? period_.sha256 : QString());
+    EditSHA->setText(hasRecords() ? period_.sha256 : QString());
     EditSHA->setCursorPosition(0);
 
     TabelaPrzekroczen->setRowCount(int(f.excursions.size()));

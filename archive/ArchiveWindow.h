@@ -114,6 +114,7 @@ private:
     void showPeriod();
     void setPeriodDays(const FigurePeriod& days);
     void showLog();
+    bool hasRecords() const;
     void applyUsable();
     bool printReport(QPrinter& printer);
     QString defaultName(const QString& prefix, const QString& suffix) const;

@@ -372,6 +372,9 @@ private Q_SLOTS:
         QCOMPARE(rig.people.shown, (QStringList{"save: Archiwum MX-4 (*.mx4a)", "text: Obiekt [sklep]"}));
         QVERIFY(a.archive());
         QCOMPARE(a.EditObiekt->text(), QStringLiteral("Sklep nr 3"));
+        // No record, no days: nothing to report until the first import.
+        QVERIFY(!a.ButtonRaportPDF->isEnabled() && !a.EditOd->isEnabled());
+        QVERIFY(a.EditSHA->text().isEmpty());
 
         const QVector<ArchiveRecord> records = hourly(QDate(2026, 10, 1), 4, {});
         QFile first(rig.file(QStringLiteral("a.txt"))), second(rig.file(QStringLiteral("b.txt")));
@@ -388,6 +391,7 @@ private Q_SLOTS:
                               "information: a.txt: Dodano do archiwum: 60 nowych zdarzeń, 0 już było\n"
                               "b.txt: Dodano do archiwum: 36 nowych zdarzeń, 30 już było, Pominięto wierszy: 1"}));
         QCOMPARE(a.period().records(), 96);
+        QVERIFY(a.ButtonRaportPDF->isEnabled());
         QCOMPARE(a.TabelaHistorii->rowCount(), 3);
         QCOMPARE(a.EditDo->date(), QDate(2026, 10, 4));
     }
