@@ -213,10 +213,18 @@ QByteArray reportJson(const ArchivePeriod& period) {
     return j.bytes();
 }
 
+// The thresholds given, the usual ones for those not given; both already checked to be degrees.
+FigureLimits limitsOf(const CtlOptions& o) {
+    FigureLimits limits;
+    if (!o.max.isEmpty()) limits.max = *degreesOf(o.max);
+    if (!o.min.isEmpty()) limits.min = *degreesOf(o.min);
+    return limits;
+}
+
 // The figures of a period as lines (the summary's words) or one JSON object; -o writes its report.
 int commandReport(const CtlOptions& o, const RegisterArchive& archive, CtlPeople& people) {
     const ArchiveContents contents(archive.records());
-    const FigureLimits limits{o.max.isEmpty() ? 8 : *degreesOf(o.max), o.min.isEmpty() ? 2 : *degreesOf(o.min)};
+    const FigureLimits limits = limitsOf(o);
     const ArchivePeriod period = ComputeArchivePeriod(contents, limits, FigurePeriod{dateOf(o.from), dateOf(o.to)});
     if (o.json) {
         Terminal::outRaw(reportJson(period));
@@ -272,6 +280,9 @@ int CheckArchiveCommand(const CtlOptions& o, const QStringList& optionsGiven) {
     for (const QString& degrees : {o.max, o.min})
         if (!degrees.isEmpty() && !degreesOf(degrees))
             return usage(QStringLiteral("\"%1\" is no threshold: whole degrees from -128 to +127 (+8, -1, 8)").arg(degrees));
+    // MIN above MAX would count every reading between them as too warm and none as too cold.
+    if (const FigureLimits l = limitsOf(o); l.min > l.max)
+        return usage(QStringLiteral("--min %1 is above --max %2").arg(l.min).arg(l.max));
     return kExitDone;
 }
 

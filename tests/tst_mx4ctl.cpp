@@ -215,6 +215,8 @@ private Q_SLOTS:
                                                << "\"8.5\" is no threshold";
         QTest::newRow("report, MIN out of range") << QStringList{"archive", "a.mx4a", "report", "--min", "-129"}
                                                   << "\"-129\" is no threshold";
+        QTest::newRow("report, MIN above MAX") << QStringList{"archive", "a.mx4a", "report", "--min", "9"}
+                                               << "--min 9 is above --max 8";
         QTest::newRow("report, days backwards")
             << QStringList{"archive", "a.mx4a", "report", "--from", "2026-12-02", "--to", "2026-12-01"}
             << "--to 2026-12-01 is before --from 2026-12-02";
