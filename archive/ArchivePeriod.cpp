@@ -11,9 +11,7 @@ namespace {
 QDate dayOf(qint64 clock) { return QDateTime::fromSecsSinceEpoch(clock, Qt::UTC).date(); }
 
 QString degrees(double celsius) { return CelsiusText(celsius) + QStringLiteral(" °C"); }
-QString limitText(int degrees) {
-    return (degrees >= 0 ? QStringLiteral("+%1 °C") : QStringLiteral("%1 °C")).arg(degrees);
-}
+QString limitText(int degrees) { return ThresholdText(quint8(degrees + 128)) + QStringLiteral(" °C"); }
 }  // namespace
 
 ArchiveContents::ArchiveContents(QVector<ArchiveRecord> records) : records_(std::move(records)) {
@@ -95,6 +93,12 @@ QString ClockText(qint64 clock) {
 
 QString ExcursionKindText(const Excursion& x) {
     return x.high ? QStringLiteral("powyżej MAX") : QStringLiteral("poniżej MIN");
+}
+
+QStringList ExcursionCells(const Excursion& x) {
+    return {ClockText(x.start), ClockText(x.end), DurationText(x.seconds()),
+            degrees(x.extreme) + QStringLiteral(" (") + ExcursionKindText(x) + QLatin1Char(')'),
+            x.alarmRaised ? QStringLiteral("tak") : QStringLiteral("nie")};
 }
 
 QVector<FigureLine> PeriodFigureLines(const ArchivePeriod& p) {

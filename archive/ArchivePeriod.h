@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 #include <utility>
 
@@ -80,6 +81,9 @@ QString PeriodDaysText(const PeriodFigures& figures);
 QString ClockText(qint64 clock);
 // "powyżej MAX" or "poniżej MIN".
 QString ExcursionKindText(const Excursion& excursion);
+// An excursion's row as the window and the report show it: start, end, duration, the extreme temperature
+// with its kind, whether the recorder raised its alarm ("tak"/"nie").
+QStringList ExcursionCells(const Excursion& excursion);
 
 // The temperature curve of the period, for a chart: runs of (seconds of the recorder's clock, degrees),
 // each sample standing until the next one within a run; a run ends where the time rule cuts a sample short

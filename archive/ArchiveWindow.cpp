@@ -43,7 +43,7 @@ public:
 
 protected:
     QString textFromValue(int value) const override {
-        return value >= 0 ? QStringLiteral("+%1").arg(value) : QString::number(value);
+        return ThresholdText(quint8(value + 128));
     }
     int valueFromText(const QString& text) const override {
         return text.trimmed().remove(QLatin1Char('+')).toInt();
@@ -486,9 +486,7 @@ void TFormArchiwum::showPeriod() {
     for (int i = 0; i < f.excursions.size(); ++i) {
         const Excursion& x = f.excursions.at(i);
         const QString kind = ExcursionKindText(x);
-        const QStringList cells{ClockText(x.start), ClockText(x.end), DurationText(x.seconds()),
-                                CelsiusText(x.extreme) + QStringLiteral(" °C (") + kind + QLatin1Char(')'),
-                                x.alarmRaised ? QStringLiteral("tak") : QStringLiteral("nie")};
+        const QStringList cells = ExcursionCells(x);
         for (int c = 0; c < cells.size(); ++c) {
             QTableWidgetItem* item = cell(cells.at(c), kind);
             item->setBackground(x.high ? kHighRow : kLowRow);

@@ -27,10 +27,6 @@ const QColor kMinColour(0, 0, 220);
 const QColor kRule(150, 150, 150);
 const QColor kHeaderFill(230, 230, 230);
 
-QString signedDegrees(int degrees) {
-    return degrees >= 0 ? QStringLiteral("+%1").arg(degrees) : QString::number(degrees);
-}
-
 QString dateTimeOfLog(const QString& iso) {
     // "2026-12-09T10:15:00+01:00" as "2026-12-09 10:15:00".
     return iso.left(19).replace(QLatin1Char('T'), QLatin1Char(' '));
@@ -152,10 +148,7 @@ private:
                          {},
                          QStringLiteral("Brak przekroczeń w okresie.")};
         for (const Excursion& x : f.excursions)
-            excursions.rows << QStringList{ClockText(x.start), ClockText(x.end), DurationText(x.seconds()),
-                                           CelsiusText(x.extreme) + QStringLiteral(" °C (") + ExcursionKindText(x) +
-                                               QLatin1Char(')'),
-                                           x.alarmRaised ? QStringLiteral("tak") : QStringLiteral("nie")};
+            excursions.rows << ExcursionCells(x);
         table(excursions);
         space(8);
 
@@ -428,12 +421,12 @@ private:
                  p.setPen(QPen(kCurveColour, 1.5 * pt_));
                  p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
              }},
-            {QStringLiteral("MAX ") + signedDegrees(limits.max),
+            {QStringLiteral("MAX ") + ThresholdText(quint8(limits.max + 128)),
              [&](const QRectF& r) {
                  p.setPen(QPen(kMaxColour, 1.0 * pt_, Qt::DashLine));
                  p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
              }},
-            {QStringLiteral("MIN ") + signedDegrees(limits.min),
+            {QStringLiteral("MIN ") + ThresholdText(quint8(limits.min + 128)),
              [&](const QRectF& r) {
                  p.setPen(QPen(kMinColour, 1.0 * pt_, Qt::DashLine));
                  p.drawLine(QPointF(r.left(), r.center().y()), QPointF(r.right(), r.center().y()));
