@@ -45,13 +45,16 @@ protected:
     QString textFromValue(int value) const override {
         return ThresholdText(quint8(value + 128));
     }
-    int valueFromText(const QString& text) const override {
-        return text.trimmed().remove(QLatin1Char('+')).toInt();
-    }
+    // The field's text comes with its suffix ("+9 °C"); the sign "+" is the configuration's way of writing.
+    int valueFromText(const QString& text) const override { return bare(text).toInt(); }
     QValidator::State validate(QString& text, int& pos) const override {
-        QString bare = text;
-        bare.remove(suffix()).remove(QLatin1Char('+'));
-        return QSpinBox::validate(bare, pos) == QValidator::Invalid ? QValidator::Invalid : QValidator::Acceptable;
+        QString number = bare(text);
+        return QSpinBox::validate(number, pos);
+    }
+
+private:
+    QString bare(const QString& text) const {
+        return QString(text).remove(suffix()).remove(QLatin1Char('+')).trimmed();
     }
 };
 

@@ -290,7 +290,11 @@ private Q_SLOTS:
         a.SpinMin->setValue(0);
         QCOMPARE(a.TabelaPrzekroczen->rowCount(), 0);
         QCOMPARE(a.EditSHA->text(), whole);
-        a.SpinMax->setValue(9);
+        // Typed over the whole field as a user does, taken when Enter ends it.
+        a.SpinMax->selectAll();
+        QTest::keyClicks(a.SpinMax, QStringLiteral("9"));
+        QTest::keyClick(a.SpinMax, Qt::Key_Return);
+        QCOMPARE(a.SpinMax->value(), 9);
         QCOMPARE(a.TabelaPrzekroczen->rowCount(), 12);
         QCOMPARE(a.summaryValues.at(8)->text(), QStringLiteral("36 h 00 min 00 s"));
 
